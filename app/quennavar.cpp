@@ -1,0 +1,54 @@
+#include "app/quennavar.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "app/command_line.h"
+#include "system/power.h"
+#include "system/regional.h"
+
+namespace quennavar {
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+  std::size_t slash = path.find_last_of("\\/:");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Argument(const std::vector<std::string>& words, std::size_t index) {
+  return index < words.size() ? words[index] : std::string();
+}
+
+}  // namespace
+
+std::string FullStopFor(const std::string& message) {
+  return !message.empty() && static_cast<unsigned char>(message.back()) > '.' ? "." : "";
+}
+
+void ShowFatalError(Platform& os, const std::string& programPath, const Exception& error) {
+  char address[2 * sizeof(void*) + 1];
+  std::snprintf(address, sizeof address, "%0*llX", static_cast<int>(2 * sizeof(void*)),
+                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(error.Address())));
+  std::string text = std::string("Exception ") + error.ClassName() + " in module " +
+                     FileNameOf(programPath) + " at " + address + ".\r\n" + error.Message() +
+                     FullStopFor(error.Message()) + "\r\n";
+  os.MessageBoxA(HWnd::Null, text, "Application Error", kMbIconStop);
+}
+
+int Quennavar(Platform& os) {
+  RegionalSettings regional = ReadRegionalSettings(os);
+  // The system's own path, not the first word of the command line, which may
+  // be relative or missing altogether.
+  ActionContext context{os, regional, os.GetModuleFileNameA()};
+  std::vector<std::string> words = SplitCommandLine(os.GetCommandLineA());
+  try {
+    if (RunSwitch(context, Argument(words, 1), Argument(words, 2))) return 0;
+  } catch (const Exception& error) {
+    ShowFatalError(os, context.programPath, error);
+    return 1;
+  }
+  // No switch: the tray application will run here; for now the program ends.
+  return 0;
+}
+
+}  // namespace quennavar

@@ -1,0 +1,20 @@
+// The program entry: one action from the command line, or the tray application.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+#include "system/errors.h"
+
+namespace quennavar {
+
+// Returns the process exit code.
+int Quennavar(Platform& os);
+
+// The box of an error that ends the process: "Application Error", stop icon.
+void ShowFatalError(Platform& os, const std::string& programPath, const Exception& error);
+
+// The full stop the error boxes add to a message that does not end in one.
+std::string FullStopFor(const std::string& message);
+
+}  // namespace quennavar

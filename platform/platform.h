@@ -1,0 +1,152 @@
+// The seam between the program's logic and the operating system.
+//
+// Each method stands for the Win32 function of the same name, with the same
+// argument order, in project types. Arguments the program always passes the
+// same way (null security attributes, reserved zeros) are left out; the Win32
+// layer supplies them. The logic never calls Win32 itself, so the whole of it
+// runs on the host against a recording fake.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quennavar {
+
+// Opaque handles: the Win32 layer converts them to and from the real types.
+enum class Handle : std::uintptr_t { Null = 0 };
+enum class Module : std::uintptr_t { Null = 0 };
+enum class ProcAddress : std::uintptr_t { Null = 0 };
+enum class HKey : std::uintptr_t { Null = 0, LocalMachine = 0x80000002 };
+enum class EventSource : std::uintptr_t { Null = 0 };
+enum class HWnd : std::uintptr_t { Null = 0 };
+
+struct OsVersionInfo {
+  std::uint32_t dwMajorVersion = 0;
+  std::uint32_t dwMinorVersion = 0;
+  std::uint32_t dwBuildNumber = 0;
+  std::uint32_t dwPlatformId = 0;
+};
+
+struct Luid {
+  std::uint32_t LowPart = 0;
+  std::int32_t HighPart = 0;
+};
+
+// TOKEN_PRIVILEGES with room for exactly one entry: 16 bytes on Windows.
+struct TokenPrivileges {
+  std::uint32_t PrivilegeCount = 0;
+  Luid Privilege;
+  std::uint32_t Attributes = 0;
+};
+
+struct SystemTime {
+  std::uint16_t wYear = 0;
+  std::uint16_t wMonth = 0;
+  std::uint16_t wDayOfWeek = 0;
+  std::uint16_t wDay = 0;
+  std::uint16_t wHour = 0;
+  std::uint16_t wMinute = 0;
+  std::uint16_t wSecond = 0;
+  std::uint16_t wMilliseconds = 0;
+};
+
+// Win32 values the logic passes through the seam.
+inline constexpr std::uint32_t kVerPlatformWin32Windows = 1;
+inline constexpr std::uint32_t kVerPlatformWin32Nt = 2;
+inline constexpr std::uint32_t kTokenAdjustPrivileges = 0x20;
+inline constexpr std::uint32_t kTokenQuery = 0x08;
+inline constexpr int kTokenPrivilegesClass = 3;
+inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
+inline constexpr std::uint32_t kSePrivilegeEnabled = 2;
+inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::int32_t kErrorSuccess = 0;
+inline constexpr std::uint32_t kMbIconStop = 0x10;
+
+// LCTYPE values of the regional settings the program reads.
+enum class LocaleItem : std::uint32_t {
+  SDate = 0x1D,
+  STime = 0x1E,
+  SShortDate = 0x1F,
+  ITime = 0x23,
+  ITLZero = 0x25,
+  S1159 = 0x28,
+  S2359 = 0x29,
+  ITimeMarkPosn = 0x1005,
+  SDayName1 = 0x2A,  // Monday; the next six follow in order
+  SAbbrevDayName1 = 0x31,
+  SMonthName1 = 0x38,  // January; the next eleven follow in order
+  SAbbrevMonthName1 = 0x44,
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Process and command line (kernel32)
+  virtual std::string GetCommandLineA() = 0;
+  virtual std::string GetModuleFileNameA() = 0;  // of the running program
+  virtual Handle GetCurrentProcess() = 0;
+  virtual std::uint32_t GetLastError() = 0;
+  virtual bool CloseHandle(Handle handle) = 0;
+  virtual bool GetVersionExA(OsVersionInfo& info) = 0;
+  virtual void GetLocalTime(SystemTime& time) = 0;
+
+  // Regional settings and text (kernel32, user32)
+  virtual std::string GetLocaleInfoA(LocaleItem item) = 0;  // user default; "" where unset
+  virtual std::string CharLowerBuffA(std::string text) = 0;
+
+  // Run-time linking (kernel32). The power-management entries have no import
+  // library on older systems, so they are only ever reached through here.
+  virtual Module LoadLibraryA(const std::string& fileName) = 0;
+  virtual Module GetModuleHandleA(const std::string& moduleName) = 0;
+  virtual ProcAddress GetProcAddress(Module module, const std::string& procName) = 0;
+  // BOOLEAN WINAPI IsPwrSuspendAllowed(void) and IsPwrHibernateAllowed(void)
+  virtual bool CallPowerQuery(ProcAddress query) = 0;
+  // BOOLEAN WINAPI SetSuspendState(BOOLEAN, BOOLEAN, BOOLEAN)
+  virtual bool CallSetSuspendState(ProcAddress setSuspendState, bool hibernate, bool forceCritical,
+                                   bool disableWakeEvent) = 0;
+
+  // Privileges (advapi32)
+  virtual bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) = 0;
+  virtual bool GetTokenInformation(Handle token, int informationClass,
+                                   std::vector<std::uint8_t>* information,
+                                   std::uint32_t informationLength,
+                                   std::uint32_t& returnLength) = 0;
+  // An empty system name means the local system.
+  virtual bool LookupPrivilegeValueA(const std::string& systemName, const std::string& name,
+                                     Luid& luid) = 0;
+  virtual bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
+                                     const TokenPrivileges& newState, std::uint32_t bufferLength,
+                                     std::vector<std::uint8_t>* previousState,
+                                     std::uint32_t& returnLength) = 0;
+
+  // Session (user32)
+  virtual bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) = 0;
+  virtual bool LockWorkStation() = 0;
+
+  // Wake-up timer (kernel32)
+  virtual Handle CreateWaitableTimerA(bool manualReset, const std::string& timerName) = 0;
+  virtual bool SetWaitableTimer(Handle timer, std::int64_t dueTime, std::int32_t period,
+                                bool resume) = 0;
+
+  // Registry and event log (advapi32); the registry calls return the Win32 status.
+  virtual std::int32_t RegCreateKeyExA(HKey key, const std::string& subKey,
+                                       std::uint32_t samDesired, HKey& result) = 0;
+  virtual std::int32_t RegSetValueExA(HKey key, const std::string& valueName, std::uint32_t type,
+                                      const std::string& data) = 0;
+  virtual std::int32_t RegCloseKey(HKey key) = 0;
+  // An empty server name means the local machine.
+  virtual EventSource RegisterEventSourceA(const std::string& uncServerName,
+                                           const std::string& sourceName) = 0;
+  virtual bool ReportEventA(EventSource eventLog, std::uint16_t type, std::uint16_t category,
+                            std::uint32_t eventId, const std::vector<std::string>& strings) = 0;
+  virtual bool DeregisterEventSource(EventSource eventLog) = 0;
+
+  // Messages (user32)
+  virtual int MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
+                          std::uint32_t type) = 0;
+};
+
+}  // namespace quennavar

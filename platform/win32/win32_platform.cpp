@@ -1,0 +1,203 @@
+#include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+
+namespace quennavar {
+namespace {
+
+template <typename Win32Handle, typename OpaqueHandle>
+Win32Handle ToWin32(OpaqueHandle handle) {
+  return reinterpret_cast<Win32Handle>(static_cast<std::uintptr_t>(handle));
+}
+
+template <typename OpaqueHandle, typename Pointer>
+OpaqueHandle FromWin32(Pointer* pointer) {
+  return static_cast<OpaqueHandle>(reinterpret_cast<std::uintptr_t>(pointer));
+}
+
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+BYTE* BufferOf(std::vector<std::uint8_t>* buffer) {
+  return buffer && !buffer->empty() ? buffer->data() : nullptr;
+}
+
+static_assert(sizeof(TokenPrivileges) == sizeof(TOKEN_PRIVILEGES));
+
+}  // namespace
+
+std::string Win32Platform::GetCommandLineA() { return ::GetCommandLineA(); }
+
+std::string Win32Platform::GetModuleFileNameA() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);  // cut short: XP does not even say so
+  }
+}
+
+Handle Win32Platform::GetCurrentProcess() { return FromWin32<Handle>(::GetCurrentProcess()); }
+
+std::uint32_t Win32Platform::GetLastError() { return ::GetLastError(); }
+
+bool Win32Platform::CloseHandle(Handle handle) { return ::CloseHandle(ToWin32<HANDLE>(handle)); }
+
+bool Win32Platform::GetVersionExA(OsVersionInfo& info) {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;  // 148: the original record, not the Ex one
+  BOOL ok = ::GetVersionExA(&version);
+  info = {version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber,
+          version.dwPlatformId};
+  return ok;
+}
+
+void Win32Platform::GetLocalTime(SystemTime& time) {
+  SYSTEMTIME now;
+  ::GetLocalTime(&now);
+  time = {now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+          now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+}
+
+std::string Win32Platform::GetLocaleInfoA(LocaleItem item) {
+  char value[256];
+  int length =
+      ::GetLocaleInfoA(LOCALE_USER_DEFAULT, static_cast<LCTYPE>(item), value, sizeof value);
+  return length > 0 ? std::string(value, length - 1) : std::string();
+}
+
+std::string Win32Platform::CharLowerBuffA(std::string text) {
+  ::CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+  return text;
+}
+
+Module Win32Platform::LoadLibraryA(const std::string& fileName) {
+  return FromWin32<Module>(::LoadLibraryA(fileName.c_str()));
+}
+
+Module Win32Platform::GetModuleHandleA(const std::string& moduleName) {
+  return FromWin32<Module>(::GetModuleHandleA(moduleName.c_str()));
+}
+
+ProcAddress Win32Platform::GetProcAddress(Module module, const std::string& procName) {
+  return static_cast<ProcAddress>(reinterpret_cast<std::uintptr_t>(
+      ::GetProcAddress(ToWin32<HMODULE>(module), procName.c_str())));
+}
+
+bool Win32Platform::CallPowerQuery(ProcAddress query) {
+  using PowerQuery = BOOLEAN(WINAPI*)();
+  return ToWin32<PowerQuery>(query)() != 0;
+}
+
+bool Win32Platform::CallSetSuspendState(ProcAddress setSuspendState, bool hibernate,
+                                        bool forceCritical, bool disableWakeEvent) {
+  using SetSuspendStateProc = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
+  return ToWin32<SetSuspendStateProc>(setSuspendState)(hibernate, forceCritical,
+                                                       disableWakeEvent) != 0;
+}
+
+bool Win32Platform::OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) {
+  HANDLE opened = nullptr;
+  BOOL ok = ::OpenProcessToken(ToWin32<HANDLE>(process), desiredAccess, &opened);
+  token = FromWin32<Handle>(opened);
+  return ok;
+}
+
+bool Win32Platform::GetTokenInformation(Handle token, int informationClass,
+                                        std::vector<std::uint8_t>* information,
+                                        std::uint32_t informationLength,
+                                        std::uint32_t& returnLength) {
+  DWORD length = 0;
+  BOOL ok = ::GetTokenInformation(ToWin32<HANDLE>(token),
+                                  static_cast<TOKEN_INFORMATION_CLASS>(informationClass),
+                                  BufferOf(information), informationLength, &length);
+  returnLength = length;
+  return ok;
+}
+
+bool Win32Platform::LookupPrivilegeValueA(const std::string& systemName, const std::string& name,
+                                          Luid& luid) {
+  LUID value{};
+  BOOL ok = ::LookupPrivilegeValueA(OrNull(systemName), name.c_str(), &value);
+  luid = {value.LowPart, value.HighPart};
+  return ok;
+}
+
+bool Win32Platform::AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
+                                          const TokenPrivileges& newState,
+                                          std::uint32_t bufferLength,
+                                          std::vector<std::uint8_t>* previousState,
+                                          std::uint32_t& returnLength) {
+  TOKEN_PRIVILEGES state{};
+  state.PrivilegeCount = newState.PrivilegeCount;
+  state.Privileges[0].Luid = {newState.Privilege.LowPart, newState.Privilege.HighPart};
+  state.Privileges[0].Attributes = newState.Attributes;
+  DWORD length = returnLength;
+  BOOL ok = ::AdjustTokenPrivileges(
+      ToWin32<HANDLE>(token), disableAllPrivileges, &state, bufferLength,
+      reinterpret_cast<TOKEN_PRIVILEGES*>(BufferOf(previousState)), &length);
+  returnLength = length;
+  return ok;
+}
+
+bool Win32Platform::ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) {
+  return ::ExitWindowsEx(flags, reason);
+}
+
+bool Win32Platform::LockWorkStation() { return ::LockWorkStation(); }
+
+Handle Win32Platform::CreateWaitableTimerA(bool manualReset, const std::string& timerName) {
+  return FromWin32<Handle>(::CreateWaitableTimerA(nullptr, manualReset, OrNull(timerName)));
+}
+
+bool Win32Platform::SetWaitableTimer(Handle timer, std::int64_t dueTime, std::int32_t period,
+                                     bool resume) {
+  LARGE_INTEGER due;
+  due.QuadPart = dueTime;
+  return ::SetWaitableTimer(ToWin32<HANDLE>(timer), &due, period, nullptr, nullptr, resume);
+}
+
+std::int32_t Win32Platform::RegCreateKeyExA(HKey key, const std::string& subKey,
+                                            std::uint32_t samDesired, HKey& result) {
+  HKEY opened = nullptr;
+  LONG status = ::RegCreateKeyExA(ToWin32<HKEY>(key), subKey.c_str(), 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, samDesired, nullptr, &opened, nullptr);
+  result = FromWin32<HKey>(opened);
+  return status;
+}
+
+std::int32_t Win32Platform::RegSetValueExA(HKey key, const std::string& valueName,
+                                           std::uint32_t type, const std::string& data) {
+  // String values are stored with their terminating zero.
+  return ::RegSetValueExA(ToWin32<HKEY>(key), valueName.c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(data.c_str()),
+                          static_cast<DWORD>(data.size() + 1));
+}
+
+std::int32_t Win32Platform::RegCloseKey(HKey key) { return ::RegCloseKey(ToWin32<HKEY>(key)); }
+
+EventSource Win32Platform::RegisterEventSourceA(const std::string& uncServerName,
+                                                const std::string& sourceName) {
+  return FromWin32<EventSource>(::RegisterEventSourceA(OrNull(uncServerName), sourceName.c_str()));
+}
+
+bool Win32Platform::ReportEventA(EventSource eventLog, std::uint16_t type, std::uint16_t category,
+                                 std::uint32_t eventId, const std::vector<std::string>& strings) {
+  std::vector<const char*> texts;
+  for (const std::string& text : strings) texts.push_back(text.c_str());
+  return ::ReportEventA(ToWin32<HANDLE>(eventLog), type, category, eventId, nullptr,
+                        static_cast<WORD>(texts.size()), 0, texts.data(), nullptr);
+}
+
+bool Win32Platform::DeregisterEventSource(EventSource eventLog) {
+  return ::DeregisterEventSource(ToWin32<HANDLE>(eventLog));
+}
+
+int Win32Platform::MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
+                               std::uint32_t type) {
+  return ::MessageBoxA(ToWin32<HWND>(owner), text.c_str(), caption.c_str(), type);
+}
+
+}  // namespace quennavar

@@ -1,0 +1,40 @@
+// Errors the user must see. Each carries the system's exact message; the
+// handler that shows it also names the error's class and where it was raised.
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace quennavar {
+
+class Exception : public std::exception {
+ public:
+  // Not inlined, so the return address is a code address in the raising function.
+  [[gnu::noinline]] explicit Exception(std::string message)
+      : message_(std::move(message)), address_(__builtin_return_address(0)) {}
+
+  const char* what() const noexcept override { return message_.c_str(); }
+  const std::string& Message() const { return message_; }
+  const void* Address() const { return address_; }
+  virtual const char* ClassName() const = 0;
+
+ private:
+  std::string message_;
+  const void* address_;
+};
+
+// Minutes that do not fit once turned into seconds.
+class EIntOverflow final : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "EIntOverflow"; }
+};
+
+// The event-source registration could not be written.
+class ERegistryException final : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "ERegistryException"; }
+};
+
+}  // namespace quennavar

@@ -1,0 +1,133 @@
+#include "system/regional.h"
+
+#include <cstdlib>
+
+namespace quennavar {
+namespace {
+
+std::string LocaleText(Platform& os, LocaleItem item, std::string fallback) {
+  std::string value = os.GetLocaleInfoA(item);
+  return value.empty() ? fallback : value;
+}
+
+bool LocaleFlag(Platform& os, LocaleItem item) {
+  return std::strtol(os.GetLocaleInfoA(item).c_str(), nullptr, 10) != 0;
+}
+
+LocaleItem Nth(LocaleItem first, int n) {
+  return static_cast<LocaleItem>(static_cast<std::uint32_t>(first) + n);
+}
+
+bool Needs(const std::string& format, char letter) {
+  std::string run(3, letter);
+  return format.find(run) != std::string::npos;
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string TwoDigits(int value) {
+  return {static_cast<char>('0' + value / 10 % 10), static_cast<char>('0' + value % 10)};
+}
+
+std::string Number(int value, int minimumDigits) {
+  std::string digits = std::to_string(value);
+  if (digits.size() < static_cast<std::size_t>(minimumDigits))
+    digits.insert(0, minimumDigits - digits.size(), '0');
+  return digits;
+}
+
+}  // namespace
+
+RegionalSettings ReadRegionalSettings(Platform& os) {
+  RegionalSettings r;
+  r.timeSeparator = LocaleText(os, LocaleItem::STime, r.timeSeparator);
+  r.hourLeadingZero = LocaleFlag(os, LocaleItem::ITLZero);
+  r.twentyFourHour = LocaleFlag(os, LocaleItem::ITime);
+  r.designatorFirst = LocaleFlag(os, LocaleItem::ITimeMarkPosn);
+  r.amDesignator = LocaleText(os, LocaleItem::S1159, r.amDesignator);
+  r.pmDesignator = LocaleText(os, LocaleItem::S2359, r.pmDesignator);
+  r.shortDateFormat = LocaleText(os, LocaleItem::SShortDate, r.shortDateFormat);
+  r.dateSeparator = LocaleText(os, LocaleItem::SDate, r.dateSeparator);
+
+  std::string lowered;
+  for (char c : r.shortDateFormat) lowered += Lower(c);
+  if (Needs(lowered, 'm')) {
+    for (int i = 0; i < 12; ++i) {
+      r.shortMonthNames[i] = os.GetLocaleInfoA(Nth(LocaleItem::SAbbrevMonthName1, i));
+      r.longMonthNames[i] = os.GetLocaleInfoA(Nth(LocaleItem::SMonthName1, i));
+    }
+  }
+  if (Needs(lowered, 'd')) {
+    // The locale counts from Monday, the clock's day of the week from Sunday.
+    for (int i = 0; i < 7; ++i) {
+      r.shortDayNames[(i + 1) % 7] = os.GetLocaleInfoA(Nth(LocaleItem::SAbbrevDayName1, i));
+      r.longDayNames[(i + 1) % 7] = os.GetLocaleInfoA(Nth(LocaleItem::SDayName1, i));
+    }
+  }
+  return r;
+}
+
+std::string LongTimeText(const RegionalSettings& regional, int hour, int minute, int second) {
+  int shownHour = regional.twentyFourHour ? hour : (hour % 12 == 0 ? 12 : hour % 12);
+  std::string text = (regional.hourLeadingZero ? TwoDigits(shownHour) : std::to_string(shownHour)) +
+                     regional.timeSeparator + TwoDigits(minute) + regional.timeSeparator +
+                     TwoDigits(second);
+  if (regional.twentyFourHour) return text;
+  const std::string& designator = hour < 12 ? regional.amDesignator : regional.pmDesignator;
+  return regional.designatorFirst ? designator + " " + text : text + " " + designator;
+}
+
+// The locale's pattern letters, counted in runs: d, dd, ddd, dddd; M to MMMM;
+// y (no leading zero), yy, yyyy. Era letters print nothing; text in single
+// quotes prints as it stands; a slash prints as the date separator.
+std::string ShortDateText(const RegionalSettings& regional, const SystemTime& time) {
+  const std::string& format = regional.shortDateFormat;
+  std::string text;
+  for (std::size_t i = 0; i < format.size();) {
+    char letter = Lower(format[i]);
+    if (format[i] == '\'') {
+      std::size_t close = format.find('\'', i + 1);
+      if (close == std::string::npos) close = format.size();
+      text += format.substr(i + 1, close - i - 1);
+      i = close + 1;
+      continue;
+    }
+    if (letter != 'd' && letter != 'm' && letter != 'y' && letter != 'g') {
+      text += format[i] == '/' ? regional.dateSeparator : std::string(1, format[i]);
+      ++i;
+      continue;
+    }
+    std::size_t run = 1;
+    while (i + run < format.size() && Lower(format[i + run]) == letter) ++run;
+    i += run;
+    switch (letter) {
+      case 'd':
+        if (run <= 2)
+          text += Number(time.wDay, static_cast<int>(run));
+        else
+          text += (run == 3 ? regional.shortDayNames : regional.longDayNames)[time.wDayOfWeek % 7];
+        break;
+      case 'm':
+        if (run <= 2)
+          text += Number(time.wMonth, static_cast<int>(run));
+        else if (time.wMonth >= 1 && time.wMonth <= 12)
+          text += (run == 3 ? regional.shortMonthNames : regional.longMonthNames)[time.wMonth - 1];
+        break;
+      case 'y':
+        text += run <= 2 ? Number(time.wYear % 100, static_cast<int>(run)) : Number(time.wYear, 4);
+        break;
+      default:
+        break;
+    }
+  }
+  return text;
+}
+
+std::string DateTimeText(const RegionalSettings& regional, const SystemTime& time) {
+  std::string text = ShortDateText(regional, time);
+  if (time.wHour != 0 || time.wMinute != 0 || time.wSecond != 0)
+    text += " " + LongTimeText(regional, time.wHour, time.wMinute, time.wSecond);
+  return text;
+}
+
+}  // namespace quennavar
