@@ -1,0 +1,335 @@
+"""Runs the real Quennavar.exe under Wine and reads back what reached the system.
+
+Every session owns its temporary folder: the Wine prefix, the X display and
+the processes it starts live and die with it, and are ended by their own
+process ids or by `wineserver -k` on that prefix, never by name.
+"""
+
+import os
+import re
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+from dataclasses import dataclass, field
+
+CALL = re.compile(r"^([0-9a-f]{4}):Call ([\w.]+)\.(\w+)\((.*)\) ret=([0-9a-f]{8})$")
+EVENT_TEXT = re.compile(r'^([0-9a-f]{4}):\w+:eventlog:ReportEventW L"(.*)"$')
+TIMER = re.compile(r"^([0-9a-f]{4}): set_timer\( handle=\w+, expire=([^,]+), ")
+THREAD = re.compile(r"^([0-9a-f]{4}):")
+# Wine writes its relay and server traces through separate buffers, so one
+# trace line can start in the middle of another: split them apart again.
+GLUED_LINE = re.compile(r"(?<=[^\n])(?=[0-9a-f]{4}:(?:Call |Ret | |trace:|err:|warn:|fixme:))")
+
+
+def image_range(exe):
+    """The addresses the program's own code is loaded at (it is never relocated)."""
+    with open(exe, "rb") as f:
+        data = f.read(4096)
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    image_base = struct.unpack_from("<I", data, pe + 24 + 28)[0]
+    size_of_image = struct.unpack_from("<I", data, pe + 24 + 56)[0]
+    return image_base, image_base + size_of_image
+
+
+@dataclass
+class Call:
+    dll: str
+    name: str
+    args: list
+
+    def __str__(self):
+        return f"{self.dll}.{self.name}({','.join(self.args)})"
+
+
+@dataclass
+class Record:
+    type: int
+    id: int
+    text: str
+
+
+@dataclass
+class Run:
+    exit_code: int
+    calls: list = field(default_factory=list)   # made by the program's own code
+    records: list = field(default_factory=list)
+    timers: list = field(default_factory=list)  # expiry of each waitable timer set
+    trace: str = ""
+
+    def names(self):
+        return [c.name for c in self.calls]
+
+    def find(self, name):
+        return [c for c in self.calls if c.name == name]
+
+    def effects(self):
+        """What the program asked of the system, in order, as relay text."""
+        wanted = {"ExitWindowsEx", "LockWorkStation", "SetWaitableTimer", "SetSuspendState",
+                  "ReportEventA", "MessageBoxA"}
+        return [str(c) for c in self.calls if c.name in wanted]
+
+
+def split_args(text):
+    """Splits relay arguments at top-level commas (strings may hold commas)."""
+    args, current, quoted, escaped = [], "", False, False
+    for ch in text:
+        if quoted:
+            current += ch
+            if escaped:
+                escaped = False
+            elif ch == "\\":
+                escaped = True
+            elif ch == '"':
+                quoted = False
+        elif ch == '"':
+            quoted = True
+            current += ch
+        elif ch == ",":
+            args.append(current)
+            current = ""
+        else:
+            current += ch
+    if current or args:
+        args.append(current)
+    # A string argument shows as its address and its text: keep the text.
+    return [re.sub(r'^[0-9a-f]{8} (?=L?")', "", arg) for arg in args]
+
+
+def parse_trace(trace, server_trace, exe):
+    low, high = image_range(exe)
+    lines = GLUED_LINE.sub("\n", trace).splitlines()
+    # The program's thread speaks first; processes it starts come later.
+    thread = next((m.group(1) for m in map(THREAD.match, lines) if m), None)
+    calls, records, timers = [], [], []
+    pending_event = None
+    for line in lines:
+        if thread and not line.startswith(thread + ":"):
+            continue
+        m = CALL.match(line)
+        if m:
+            ret = int(m.group(5), 16)
+            if low <= ret < high:
+                call = Call(m.group(2), m.group(3), split_args(m.group(4)))
+                calls.append(call)
+                if call.name == "ReportEventA":
+                    pending_event = Record(int(call.args[1], 16), int(call.args[3], 16), None)
+                    records.append(pending_event)
+            continue
+        m = EVENT_TEXT.match(line)
+        if m and pending_event is not None and pending_event.text is None:
+            pending_event.text = m.group(2)
+            continue
+    for line in GLUED_LINE.sub("\n", server_trace).splitlines():
+        m = TIMER.match(line)
+        if m and m.group(1) == thread:
+            timers.append(m.group(2))
+    return calls, records, timers
+
+
+class WineSession:
+    """A 32-bit Wine prefix of its own with its own X display."""
+
+    def __init__(self, exe, version="winxp", display=True):
+        self.exe = os.path.abspath(exe)
+        self.root = tempfile.mkdtemp(prefix="quennavar-e2e-")
+        self.prefix = os.path.join(self.root, "prefix")
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH="win32",
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d",
+                        LANG="C.UTF-8", LC_ALL="C.UTF-8")
+        self.env.pop("DISPLAY", None)
+        self.xvfb = None
+        self.server = None
+        self.server_log = None
+        if display:
+            self._start_display()
+        self._wine(["wineboot", "--init"], timeout=300)
+        self.set_version(version)
+
+    # --- set-up and tear-down
+
+    def _start_display(self):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+             "-nolisten", "tcp"],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    raise RuntimeError("Xvfb did not start")
+                number += chunk
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+
+    def _wine(self, args, timeout=120, debug="-all"):
+        """Runs a Wine command; returns its output. Files, not pipes: the
+        session's services inherit them and would hold a pipe open."""
+        env = dict(self.env, WINEDEBUG=debug)
+        with tempfile.TemporaryFile(dir=self.root) as out:
+            subprocess.run(["wine"] + args, env=env, cwd=self.root, stdout=out,
+                           stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=timeout)
+            out.seek(0)
+            return out.read().decode("cp437")  # console programs write the OEM code page
+
+    def start_session(self):
+        """Starts a fresh Wine session up front, so a traced run sees only the
+        program, and nothing left over from an earlier run's end of session
+        can reach it. The server writes the +server trace of traced clients
+        to its own log."""
+        self.stop_session()
+        self.server_log = os.path.join(self.root, "server-%d.log" % time.monotonic_ns())
+        with open(self.server_log, "wb") as log:
+            self.server = subprocess.Popen(["wineserver", "-f", "-p"], env=self.env,
+                                           stdout=subprocess.DEVNULL, stderr=log)
+        self._wine(["wineboot"], timeout=300)
+
+    def set_version(self, version):
+        self.stop_session()
+        self._wine(["winecfg", "-v", version], timeout=300)
+        self.stop_session()
+
+    def stop_session(self):
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+        subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, timeout=60)
+        if self.server is not None:
+            try:
+                self.server.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.server.kill()
+            self.server = None
+
+    def close(self):
+        try:
+            self.stop_session()
+        finally:
+            if self.xvfb is not None:
+                self.xvfb.terminate()
+                self.xvfb.wait(timeout=10)
+            shutil.rmtree(self.root, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # --- running the program
+
+    def install(self, folder_name="Quennavar"):
+        """Copies the program into a folder of the prefix's drive C and returns its Windows path."""
+        folder = os.path.join(self.prefix, "drive_c", folder_name)
+        os.makedirs(folder, exist_ok=True)
+        shutil.copy(self.exe, os.path.join(folder, "Quennavar.exe"))
+        return "C:\\" + folder_name.replace("/", "\\") + "\\Quennavar.exe"
+
+    def unix_path(self, windows_path):
+        return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
+
+    def start(self, program, args, debug="+relay,+eventlog,+server"):
+        """Starts the program with a trace; returns the process and the trace file."""
+        self.start_session()
+        trace_path = os.path.join(self.root, "trace-%d.txt" % time.monotonic_ns())
+        trace = open(trace_path, "wb")
+        env = dict(self.env, WINEDEBUG=debug)
+        process = subprocess.Popen(["wine", self.unix_path(program)] + list(args), env=env,
+                                   cwd=self.root, stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=trace)
+        return process, trace, trace_path
+
+    def finish(self, program, process, trace, trace_path, timeout=120):
+        try:
+            exit_code = process.wait(timeout=timeout)
+        finally:
+            trace.close()
+        with open(trace_path, "r", encoding="latin-1") as f:
+            text = f.read()
+        os.remove(trace_path)
+        self.stop_session()
+        with open(self.server_log, "r", encoding="latin-1") as f:
+            server_text = f.read()
+        os.remove(self.server_log)
+        calls, records, timers = parse_trace(text, server_text, self.unix_path(program))
+        return Run(exit_code, calls, records, timers, text)
+
+    def run(self, program, args, timeout=120, debug="+relay,+eventlog,+server"):
+        process, trace, path = self.start(program, args, debug)
+        return self.finish(program, process, trace, path, timeout)
+
+    def reg_query(self, key, value):
+        """The data of a registry value, or None where it is missing."""
+        self.start_session()
+        for line in self._wine(["reg", "query", key, "/v", value]).splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) == 3 and parts[0] == value:
+                return parts[2]
+        return None
+
+    def reg_delete(self, key):
+        self.start_session()
+        self._wine(["reg", "delete", key, "/f"])
+
+    # --- the screen
+
+    def xdotool(self, *args, check=True):
+        result = subprocess.run(["xdotool"] + list(args), env=self.env, stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, timeout=30)
+        if check and result.returncode != 0:
+            raise RuntimeError("xdotool %s failed: %s" % (args, result.stderr.decode()))
+        return result.stdout.decode().split()
+
+    def wait_for_window(self, name, timeout=30):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = self.xdotool("search", "--onlyvisible", "--name", "^%s$" % re.escape(name),
+                                 check=False)
+            if found:
+                return found[0]
+            time.sleep(0.2)
+        raise TimeoutError("no window named %r appeared" % name)
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], env=self.env, timeout=30,
+                       check=True)
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def main(cases):
+    """Runs (name, function) pairs; prints the closing line CTest's output ends with."""
+    passed = failed = 0
+    only = sys.argv[1:]
+    for name, case in cases:
+        if only and name not in only:
+            continue
+        started = time.monotonic()
+        try:
+            case()
+        except Exception as error:  # every failure is reported, the rest still run
+            failed += 1
+            print("FAIL %s (%.1fs): %s" % (name, time.monotonic() - started, error), flush=True)
+        else:
+            passed += 1
+            print("ok   %s (%.1fs)" % (name, time.monotonic() - started), flush=True)
+    print("%d passed, %d failed" % (passed, failed))
+    return 1 if failed else 0
+
+
+def exe_from_argv():
+    exe = os.environ.get("QUENNAVAR_EXE")
+    if not exe or not os.path.exists(exe):
+        raise SystemExit("set QUENNAVAR_EXE to the built Quennavar.exe")
+    return exe
+
+
+__all__ = ["WineSession", "Run", "Record", "check", "main", "exe_from_argv", "signal"]
