@@ -119,6 +119,17 @@ def registration_type():
     check(len([l for l in text.splitlines() if "REG_" in l]) == 1, "nothing else under the key")
 
 
+def regional_settings():
+    """The record's date and time follow the user's regional settings."""
+    session.reg_add(r"HKCU\Control Panel\International",
+                    {"sShortDate": "dd.MM.yyyy", "sDate": ".", "sTime": ".", "iTime": "1",
+                     "iTLZero": "1", "sTimeFormat": "HH.mm.ss"})
+    run = session.run(program, ["/hibernate"])
+    check(len(run.records) == 1 and run.records[0].id == 6, "records %s" % run.records)
+    check(re.match(r"^\d\d\.\d\d\.\d{4}( \d\d\.\d\d\.\d\d)?$", run.records[0].text),
+          "insertion string %r does not follow the regional settings" % run.records[0].text)
+
+
 CASES = [
     ("shutdown", exit_case(["/shutdown"], 1, 1)),
     ("shutdown-terminate", exit_case(["/shutdown", "/terminate"], 5, 1)),
@@ -146,6 +157,7 @@ CASES = [
     ("switch-with-suffix", no_switch_case(["/rebooted"])),
     ("registration-type", registration_type),
     ("registration-follows-the-program", registration_follows_the_program),
+    ("regional-settings", regional_settings),  # last: it changes the user's settings
 ]
 
 if __name__ == "__main__":

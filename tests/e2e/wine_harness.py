@@ -272,6 +272,13 @@ class WineSession:
                 return parts[2]
         return None
 
+    def reg_add(self, key, values):
+        """Sets string values under a key: {name: data}."""
+        self.start_session()
+        for name, data in values.items():
+            self._wine(["reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", data, "/f"])
+        self.stop_session()  # the server writes the registry out when it ends
+
     def reg_delete(self, key):
         self.start_session()
         self._wine(["reg", "delete", key, "/f"])

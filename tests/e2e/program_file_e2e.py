@@ -1,0 +1,148 @@
+"""The built Quennavar.exe is one self-contained 32-bit GUI program file that
+carries its message table, version information and icon."""
+
+import struct
+import sys
+
+from wine_harness import check, exe_from_argv, main
+
+RT_ICON, RT_MESSAGETABLE, RT_GROUP_ICON, RT_VERSION = 3, 11, 14, 16
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "shell32.dll",
+               "gdi32.dll", "comctl32.dll", "version.dll"}
+
+EXPECTED_MESSAGES = {
+    1: "System shutdown at %1 %0", 2: "System logoff at %1 %0",
+    3: "System poweroff at %1 %0", 4: "System reboot at %1 %0",
+    5: "System suspend at %1 %0", 6: "System hibernate at %1 %0",
+    7: "System wake up after suspend at %1 %0", 8: "System wake up after hibernate at %1 %0",
+    9: "System locked at %1 %0", 101: "System does not support suspend %1 %0",
+    102: "System does not support hibernate %1 %0",
+    103: "System does not support wake up (ACPI required) %1 %0",
+}
+
+
+class PortableExecutable:
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        pe = struct.unpack_from("<I", self.data, 0x3C)[0]
+        check(self.data[pe:pe + 4] == b"PE\0\0", "not a PE file")
+        self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH",
+                                                                               self.data, pe + 4)
+        optional = pe + 24
+        self.magic = struct.unpack_from("<H", self.data, optional)[0]
+        self.subsystem = struct.unpack_from("<H", self.data, optional + 68)[0]
+        directories = optional + 96
+        self.import_rva = struct.unpack_from("<I", self.data, directories + 8)[0]
+        self.resource_rva = struct.unpack_from("<I", self.data, directories + 16)[0]
+        self.sections = []
+        table = optional + optional_size
+        for i in range(sections):
+            _, vsize, vaddr, rsize, raw = struct.unpack_from("<8sIIII", self.data, table + 40 * i)
+            self.sections.append((vaddr, max(vsize, rsize), raw))
+
+    def offset(self, rva):
+        for vaddr, size, raw in self.sections:
+            if vaddr <= rva < vaddr + size:
+                return raw + rva - vaddr
+        raise ValueError("address %x is in no section" % rva)
+
+    def c_string(self, rva):
+        start = self.offset(rva)
+        return self.data[start:self.data.index(b"\0", start)].decode("latin-1")
+
+    def imported_dlls(self):
+        dlls, entry = [], self.offset(self.import_rva)
+        while True:
+            lookup, _, _, name, thunk = struct.unpack_from("<IIIII", self.data, entry)
+            if not (lookup or name or thunk):
+                return dlls
+            dlls.append(self.c_string(name).lower())
+            entry += 20
+
+    def resources(self):
+        """{(type, name): [data bytes per language]}; names are ids or strings."""
+        base = self.offset(self.resource_rva)
+        found = {}
+
+        def entries(directory):
+            named, ids = struct.unpack_from("<HH", self.data, base + directory + 12)
+            for i in range(named + ids):
+                key, target = struct.unpack_from("<II", self.data, base + directory + 16 + 8 * i)
+                if key & 0x80000000:
+                    at = base + (key & 0x7FFFFFFF)
+                    length = struct.unpack_from("<H", self.data, at)[0]
+                    key = self.data[at + 2:at + 2 + 2 * length].decode("utf-16-le")
+                yield key, target
+
+        for rtype, type_dir in entries(0):
+            for name, name_dir in entries(type_dir & 0x7FFFFFFF):
+                for _, leaf in entries(name_dir & 0x7FFFFFFF):
+                    rva, size = struct.unpack_from("<II", self.data, base + leaf)
+                    at = self.offset(rva)
+                    found.setdefault((rtype, name), []).append(self.data[at:at + size])
+        return found
+
+
+exe = None
+
+
+def one_32_bit_gui_file():
+    image = PortableExecutable(exe)
+    check(image.machine == 0x14C and image.magic == 0x10B, "not a 32-bit x86 image")
+    check(image.subsystem == 2, "subsystem %d is not the GUI one" % image.subsystem)
+    foreign = set(image.imported_dlls()) - SYSTEM_DLLS
+    check(not foreign, "needs DLLs that do not come with Windows: %s" % sorted(foreign))
+    check("powrprof.dll" not in image.imported_dlls(), "powrprof.dll must not be imported")
+
+
+def message_table():
+    tables = PortableExecutable(exe).resources().get((RT_MESSAGETABLE, 1))
+    check(tables and len(tables) == 1, "one message table, name 1")
+    data = tables[0]
+    blocks = struct.unpack_from("<I", data, 0)[0]
+    messages = {}
+    for b in range(blocks):
+        low, high, offset = struct.unpack_from("<III", data, 4 + 12 * b)
+        for ident in range(low, high + 1):
+            length, flags = struct.unpack_from("<HH", data, offset)
+            check(flags == 0, "message %d is not single-byte text" % ident)
+            messages[ident] = data[offset + 4:offset + length].rstrip(b"\0").decode("latin-1")
+            offset += length
+    check(blocks == 2, "two blocks expected, got %d" % blocks)
+    check(set(messages) == set(EXPECTED_MESSAGES), "ids %s" % sorted(messages))
+    for ident, text in EXPECTED_MESSAGES.items():
+        check(messages[ident] == text + "\r\n", "message %d is %r" % (ident, messages[ident]))
+
+
+def version_information():
+    versions = PortableExecutable(exe).resources().get((RT_VERSION, 1))
+    check(versions, "no version resource")
+    block = versions[0]
+    utf16 = lambda text: text.encode("utf-16-le")
+    check(utf16("040904E4") in block, "no string table for 0409/04E4")
+    at = block.index(utf16("FileVersion"))
+    value = block[at + len(utf16("FileVersion")):].lstrip(b"\0")
+    value = value[:value.index(b"\0\0") + 1].decode("utf-16-le")
+    check(value and all(part.isdigit() for part in value.split(".")),
+          "FileVersion %r is not a version" % value)
+    at = block.index(utf16("Translation"))
+    translation = block[at + len(utf16("Translation")):].lstrip(b"\0")[:4]
+    check(struct.unpack("<HH", translation) == (0x0409, 1252), "translation %r" % translation)
+
+
+def main_icon():
+    groups = PortableExecutable(exe).resources().get((RT_GROUP_ICON, "MAINICON"))
+    check(groups, "no icon group MAINICON")
+    group = groups[0]
+    count = struct.unpack_from("<H", group, 4)[0]
+    sizes = sorted((group[6 + 14 * i] or 256, group[7 + 14 * i] or 256) for i in range(count))
+    check(sizes == [(16, 16), (32, 32)], "icon sizes %s" % sizes)
+
+
+CASES = [("one-32-bit-gui-file", one_32_bit_gui_file), ("message-table", message_table),
+         ("version-information", version_information), ("main-icon", main_icon)]
+
+if __name__ == "__main__":
+    exe = exe_from_argv()
+    sys.exit(main(CASES))
