@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/main_unit.h"
 #include "system/power.h"
 #include "system/regional.h"
 
@@ -47,7 +48,18 @@ int Quennavar(Platform& os) {
     ShowFatalError(os, context.programPath, error);
     return 1;
   }
-  // No switch: the tray application will run here; for now the program ends.
+  return RunTrayApplication(context, regional);
+}
+
+int RunTrayApplication(const ActionContext& context, RegionalSettings& regional) {
+  TApplication application(context.os, context.programPath);
+  TShutDownForm form(context, regional, application);
+  form.FormCreate();
+  // The window starts minimized: only the tray icon shows.
+  application.Minimize();
+  application.Run();
+  // While the window and its notify record still exist.
+  form.RemoveFromTray();
   return 0;
 }
 

@@ -5,11 +5,15 @@
 
 #include "platform/platform.h"
 #include "system/errors.h"
+#include "system/power.h"
 
 namespace quennavar {
 
 // Returns the process exit code.
 int Quennavar(Platform& os);
+
+// Without a switch: the settings window and its tray icon, until closed.
+int RunTrayApplication(const ActionContext& context, RegionalSettings& regional);
 
 // The box of an error that ends the process: "Application Error", stop icon.
 void ShowFatalError(Platform& os, const std::string& programPath, const Exception& error);

@@ -20,6 +20,9 @@ enum class ProcAddress : std::uintptr_t { Null = 0 };
 enum class HKey : std::uintptr_t { Null = 0, LocalMachine = 0x80000002 };
 enum class EventSource : std::uintptr_t { Null = 0 };
 enum class HWnd : std::uintptr_t { Null = 0 };
+enum class HMenu : std::uintptr_t { Null = 0 };
+enum class HIcon : std::uintptr_t { Null = 0 };
+enum class HBitmap : std::uintptr_t { Null = 0 };
 
 struct OsVersionInfo {
   std::uint32_t dwMajorVersion = 0;
@@ -51,6 +54,39 @@ struct SystemTime {
   std::uint16_t wMilliseconds = 0;
 };
 
+struct Point {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+};
+
+struct Rect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+};
+
+// NOTIFYICONDATAA in its original 88-byte form, which every shell accepts.
+struct NotifyIconData {
+  std::uint32_t cbSize = 0;
+  HWnd hWnd = HWnd::Null;
+  std::uint32_t uID = 0;
+  std::uint32_t uFlags = 0;
+  std::uint32_t uCallbackMessage = 0;
+  HIcon hIcon = HIcon::Null;
+  std::string szTip;  // at most 63 characters
+};
+
+// Receives the messages of a window the platform created for the logic.
+class WindowHandler {
+ public:
+  virtual std::intptr_t WindowProc(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                                   std::intptr_t lParam) = 0;
+
+ protected:
+  ~WindowHandler() = default;
+};
+
 // Win32 values the logic passes through the seam.
 inline constexpr std::uint32_t kVerPlatformWin32Windows = 1;
 inline constexpr std::uint32_t kVerPlatformWin32Nt = 2;
@@ -63,6 +99,51 @@ inline constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::int32_t kErrorSuccess = 0;
 inline constexpr std::uint32_t kMbIconStop = 0x10;
+inline constexpr std::uint32_t kMbOk = 0x00;
+
+inline constexpr std::uint32_t kWmDestroy = 0x0002;
+inline constexpr std::uint32_t kWmClose = 0x0010;
+inline constexpr std::uint32_t kWmQueryEndSession = 0x0011;
+inline constexpr std::uint32_t kWmEndSession = 0x0016;
+inline constexpr std::uint32_t kWmSettingChange = 0x001A;
+inline constexpr std::uint32_t kWmNull = 0x0000;
+inline constexpr std::uint32_t kWmCommand = 0x0111;
+inline constexpr std::uint32_t kWmTimer = 0x0113;
+inline constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
+inline constexpr std::uint32_t kWmRButtonDown = 0x0204;
+inline constexpr std::uint32_t kWmUser = 0x0400;
+
+inline constexpr int kSwHide = 0;
+inline constexpr int kSwShowNormal = 1;
+inline constexpr int kSwShowMinNoActive = 7;
+inline constexpr int kSmCxScreen = 0;
+inline constexpr int kSmCyScreen = 1;
+inline constexpr std::uint32_t kSwpNoSize = 0x0001;
+inline constexpr std::uint32_t kSwpNoZOrder = 0x0004;
+inline constexpr std::uint32_t kSwpNoActivate = 0x0010;
+
+inline constexpr std::uint32_t kMfString = 0x0000;
+inline constexpr std::uint32_t kMfGrayed = 0x0001;
+inline constexpr std::uint32_t kMfSeparator = 0x0800;
+inline constexpr std::uint32_t kMfByCommand = 0x0000;
+inline constexpr std::uint32_t kMfEnabled = 0x0000;
+inline constexpr std::uint32_t kMfUnchecked = 0x0000;
+inline constexpr std::uint32_t kMfChecked = 0x0008;
+inline constexpr std::uint32_t kMnsCheckOrBmp = 0x04000000;
+inline constexpr std::uint32_t kTpmLeftAlign = 0x0000;
+inline constexpr std::uint32_t kTpmRightButton = 0x0002;
+
+inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kNifMessage = 1;
+inline constexpr std::uint32_t kNifIcon = 2;
+inline constexpr std::uint32_t kNifTip = 4;
+inline constexpr std::uint32_t kNotifyIconDataV1Size = 88;
+
+inline constexpr std::uint32_t kWsPopup = 0x80000000;
+inline constexpr std::uint32_t kWsCaption = 0x00C00000;
+inline constexpr std::uint32_t kWsSysMenu = 0x00080000;
+inline constexpr std::uint32_t kWsExLayered = 0x00080000;
 
 // LCTYPE values of the regional settings the program reads.
 enum class LocaleItem : std::uint32_t {
@@ -74,6 +155,7 @@ enum class LocaleItem : std::uint32_t {
   S1159 = 0x28,
   S2359 = 0x29,
   ITimeMarkPosn = 0x1005,
+  SDecimal = 0x0E,
   SDayName1 = 0x2A,  // Monday; the next six follow in order
   SAbbrevDayName1 = 0x31,
   SMonthName1 = 0x38,  // January; the next eleven follow in order
@@ -147,6 +229,59 @@ class Platform {
   // Messages (user32)
   virtual int MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
                           std::uint32_t type) = 0;
+
+  // Profile files (kernel32). The read is cut to size - 1 characters.
+  virtual std::string GetPrivateProfileStringA(const std::string& appName,
+                                               const std::string& keyName,
+                                               const std::string& defaultValue, std::uint32_t size,
+                                               const std::string& fileName) = 0;
+  virtual bool WritePrivateProfileStringA(const std::string& appName, const std::string& keyName,
+                                          const std::string& value,
+                                          const std::string& fileName) = 0;
+
+  // Windows (user32). The layer registers one window class whose window
+  // procedure hands every message to the window's handler.
+  virtual HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& windowName,
+                               std::uint32_t style, int x, int y, int width, int height, HWnd owner,
+                               WindowHandler& handler) = 0;
+  virtual bool DestroyWindow(HWnd window) = 0;
+  virtual bool ShowWindow(HWnd window, int command) = 0;
+  virtual std::intptr_t DefWindowProcA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                                       std::intptr_t lParam) = 0;
+  virtual bool PostMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t lParam) = 0;
+  virtual void PostQuitMessage(int exitCode) = 0;
+  // GetMessageA, TranslateMessage and DispatchMessageA until WM_QUIT; its wParam.
+  virtual int RunMessageLoop() = 0;
+  virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
+  virtual int GetSystemMetrics(int index) = 0;
+  virtual bool GetWindowRect(HWnd window, Rect& rect) = 0;
+  virtual bool AdjustWindowRectEx(Rect& rect, std::uint32_t style, bool menu,
+                                  std::uint32_t exStyle) = 0;
+  virtual bool SetWindowPos(HWnd window, HWnd insertAfter, int x, int y, int cx, int cy,
+                            std::uint32_t flags) = 0;
+  virtual bool SetForegroundWindow(HWnd window) = 0;
+  virtual bool GetCursorPos(Point& point) = 0;
+
+  // Resources of the program's own file (user32, gdi32)
+  virtual HIcon LoadIconA(const std::string& name) = 0;
+  virtual HBitmap LoadBitmapA(const std::string& name) = 0;
+  virtual bool DeleteObject(HBitmap bitmap) = 0;
+
+  // Menus (user32)
+  virtual HMenu CreatePopupMenu() = 0;
+  virtual bool SetMenuInfo(HMenu menu, std::uint32_t style) = 0;  // MIM_STYLE
+  virtual bool AppendMenuA(HMenu menu, std::uint32_t flags, std::uintptr_t id,
+                           const std::string& text) = 0;
+  // SetMenuItemInfoA with MIIM_BITMAP: the picture beside the item's text.
+  virtual bool SetMenuItemBitmap(HMenu menu, std::uint32_t id, HBitmap bitmap) = 0;
+  virtual std::uint32_t CheckMenuItem(HMenu menu, std::uint32_t id, std::uint32_t check) = 0;
+  virtual bool EnableMenuItem(HMenu menu, std::uint32_t id, std::uint32_t enable) = 0;
+  virtual bool TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) = 0;
+  virtual bool DestroyMenu(HMenu menu) = 0;
+
+  // Notification area (shell32)
+  virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
 };
 
 }  // namespace quennavar

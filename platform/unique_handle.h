@@ -42,5 +42,8 @@ class UniqueHandle {
 using UniqueKernelHandle = UniqueHandle<Handle, &Platform::CloseHandle>;
 using UniqueHKey = UniqueHandle<HKey, &Platform::RegCloseKey>;
 using UniqueEventSource = UniqueHandle<EventSource, &Platform::DeregisterEventSource>;
+using UniqueWindow = UniqueHandle<HWnd, &Platform::DestroyWindow>;
+using UniqueMenu = UniqueHandle<HMenu, &Platform::DestroyMenu>;
+using UniqueBitmap = UniqueHandle<HBitmap, &Platform::DeleteObject>;
 
 }  // namespace quennavar

@@ -37,4 +37,18 @@ class ERegistryException final : public Exception {
   const char* ClassName() const override { return "ERegistryException"; }
 };
 
+// A stored time that does not read as a time of day.
+class EConvertError final : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "EConvertError"; }
+};
+
+// The settings file refused a write.
+class EIniFileException final : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "EIniFileException"; }
+};
+
 }  // namespace quennavar

@@ -48,6 +48,7 @@ RegionalSettings ReadRegionalSettings(Platform& os) {
   r.pmDesignator = LocaleText(os, LocaleItem::S2359, r.pmDesignator);
   r.shortDateFormat = LocaleText(os, LocaleItem::SShortDate, r.shortDateFormat);
   r.dateSeparator = LocaleText(os, LocaleItem::SDate, r.dateSeparator);
+  r.decimalSeparator = LocaleText(os, LocaleItem::SDecimal, r.decimalSeparator);
 
   std::string lowered;
   for (char c : r.shortDateFormat) lowered += Lower(c);
@@ -128,6 +129,118 @@ std::string DateTimeText(const RegionalSettings& regional, const SystemTime& tim
   if (time.wHour != 0 || time.wMinute != 0 || time.wSecond != 0)
     text += " " + LongTimeText(regional, time.wHour, time.wMinute, time.wSecond);
   return text;
+}
+
+constexpr double kMillisecondsPerDay = 86'400'000.0;
+
+DayFraction EncodeTime(const TimeOfDay& time) {
+  return (time.hour * 3'600'000.0 + time.minute * 60'000.0 + time.second * 1'000.0 +
+          time.millisecond) /
+         kMillisecondsPerDay;
+}
+
+TimeOfDay DecodeTime(DayFraction time) {
+  double fraction = time - static_cast<long long>(time);
+  if (fraction < 0) fraction += 1;
+  auto ms = static_cast<long long>(fraction * kMillisecondsPerDay + 0.5) % 86'400'000;
+  return {static_cast<int>(ms / 3'600'000), static_cast<int>(ms / 60'000 % 60),
+          static_cast<int>(ms / 1'000 % 60), static_cast<int>(ms % 1'000)};
+}
+
+namespace {
+
+class TimeScanner {
+ public:
+  TimeScanner(const RegionalSettings& regional, std::string_view text)
+      : regional_(regional), text_(text) {}
+
+  std::optional<DayFraction> Scan() {
+    int designator = Designator();  // 0 none, 1 AM, 2 PM
+    std::optional<int> hour = Number();
+    if (!hour || !Literal(regional_.timeSeparator)) return std::nullopt;
+    std::optional<int> minute = Number();
+    if (!minute) return std::nullopt;
+    int second = 0;
+    int millisecond = 0;
+    if (Literal(regional_.timeSeparator)) {
+      std::optional<int> seconds = Number();
+      if (!seconds) return std::nullopt;
+      second = *seconds;
+      if (Literal(regional_.decimalSeparator)) {
+        std::optional<int> milliseconds = Number();
+        if (!milliseconds) return std::nullopt;
+        millisecond = *milliseconds;
+      }
+    }
+    if (designator == 0) designator = Designator();
+    SkipBlanks();
+    if (at_ != text_.size()) return std::nullopt;
+
+    if (designator != 0) {
+      if (*hour < 1 || *hour > 12) return std::nullopt;
+      *hour = *hour % 12 + (designator == 2 ? 12 : 0);
+    }
+    if (*hour > 23 || *minute > 59 || second > 59 || millisecond > 999) return std::nullopt;
+    return EncodeTime({*hour, *minute, second, millisecond});
+  }
+
+ private:
+  void SkipBlanks() {
+    while (at_ < text_.size() && text_[at_] == ' ') ++at_;
+  }
+
+  bool Literal(std::string_view literal) {
+    if (literal.empty() || !text_.substr(at_).starts_with(literal)) return false;
+    at_ += literal.size();
+    return true;
+  }
+
+  // Digits are taken only while the value is below 1000, so a number of four
+  // or more significant digits leaves a digit behind and fails the match.
+  std::optional<int> Number() {
+    SkipBlanks();
+    std::size_t start = at_;
+    int value = 0;
+    while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9' && value < 1000)
+      value = value * 10 + (text_[at_++] - '0');
+    if (at_ == start) return std::nullopt;
+    return value;
+  }
+
+  static bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+  }
+
+  int Designator() {
+    std::size_t before = at_;
+    SkipBlanks();
+    const std::string_view candidates[][2] = {{regional_.amDesignator, regional_.pmDesignator},
+                                              {"AM", "PM"}};
+    for (const auto& pair : candidates) {
+      for (int i = 0; i < 2; ++i) {
+        std::string_view d = pair[i];
+        if (!d.empty() && SameText(text_.substr(at_, d.size()), d)) {
+          at_ += d.size();
+          return i + 1;
+        }
+      }
+    }
+    at_ = before;
+    return 0;
+  }
+
+  const RegionalSettings& regional_;
+  std::string_view text_;
+  std::size_t at_ = 0;
+};
+
+}  // namespace
+
+std::optional<DayFraction> ParseTime(const RegionalSettings& regional, std::string_view text) {
+  return TimeScanner(regional, text).Scan();
 }
 
 }  // namespace quennavar

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 
@@ -19,6 +21,7 @@ struct RegionalSettings {
   std::string pmDesignator = "pm";
   std::string shortDateFormat = "m/d/yy";
   std::string dateSeparator = "/";
+  std::string decimalSeparator = ".";
   // Only filled when the short date format spells names out (MMM, dddd...).
   std::array<std::string, 12> shortMonthNames;
   std::array<std::string, 12> longMonthNames;
@@ -36,5 +39,24 @@ std::string ShortDateText(const RegionalSettings& regional, const SystemTime& ti
 
 // The date, then a blank and the long time unless it is exactly midnight.
 std::string DateTimeText(const RegionalSettings& regional, const SystemTime& time);
+
+// A time of day as a fraction of a day, as date-time values hold it.
+using DayFraction = double;
+
+struct TimeOfDay {
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+DayFraction EncodeTime(const TimeOfDay& time);
+TimeOfDay DecodeTime(DayFraction time);
+
+// Reads a time of day written in the user's formats: an optional AM/PM
+// designator (the locale's or the literal one, any case) before or after
+// "hour separator minute [separator second [decimal millisecond]]", blanks
+// before each part and at the end. Empty when the text is anything else.
+std::optional<DayFraction> ParseTime(const RegionalSettings& regional, std::string_view text);
 
 }  // namespace quennavar

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/host/profile_file.h"
+
 namespace quennavar::testing {
 namespace {
 
@@ -250,6 +252,177 @@ int RecordingPlatform::MessageBoxA(HWnd owner, const std::string& text, const st
   Record("MessageBoxA(" + NameOf(static_cast<std::uintptr_t>(owner)) + ", " + Quoted(text) + ", " +
          Quoted(caption) + ", " + Hex(type) + ")");
   return 1;
+}
+
+std::string RecordingPlatform::GetPrivateProfileStringA(const std::string& appName,
+                                                        const std::string& keyName,
+                                                        const std::string& defaultValue,
+                                                        std::uint32_t size,
+                                                        const std::string& fileName) {
+  Record("GetPrivateProfileStringA(" + Quoted(appName) + ", " + Quoted(keyName) + ", " +
+         Quoted(defaultValue) + ", " + std::to_string(size) + ")");
+  return host::GetPrivateProfileString(appName, keyName, defaultValue, size, fileName);
+}
+
+bool RecordingPlatform::WritePrivateProfileStringA(const std::string& appName,
+                                                   const std::string& keyName,
+                                                   const std::string& value,
+                                                   const std::string& fileName) {
+  Record("WritePrivateProfileStringA(" + Quoted(appName) + ", " + Quoted(keyName) + ", " +
+         Quoted(value) + ")");
+  return host::WritePrivateProfileString(appName, keyName, value, fileName);
+}
+
+HWnd RecordingPlatform::CreateWindowExA(std::uint32_t exStyle, const std::string& windowName,
+                                        std::uint32_t style, int x, int y, int width, int height,
+                                        HWnd owner, WindowHandler& handler) {
+  std::string name = "window" + std::to_string(++windows_);
+  Record("CreateWindowExA(" + Hex(exStyle) + ", " + Quoted(windowName) + ", " + Hex(style) + ", " +
+         std::to_string(width) + "x" + std::to_string(height) + ", owner " + NameOf(owner) +
+         ") = " + name);
+  auto window = static_cast<HWnd>(Open(name));
+  handlers_[window] = &handler;
+  windowRects_[window] = {x, y, x + width, y + height};
+  return window;
+}
+
+bool RecordingPlatform::DestroyWindow(HWnd window) {
+  Record("DestroyWindow(" + NameOf(window) + ")");
+  handlers_.erase(window);
+  return Release(NameOf(window));
+}
+
+bool RecordingPlatform::ShowWindow(HWnd window, int command) {
+  static const std::map<int, std::string> kCommands = {{kSwHide, "SW_HIDE"},
+                                                       {kSwShowNormal, "SW_SHOWNORMAL"}};
+  Record("ShowWindow(" + NameOf(window) + ", " + kCommands.at(command) + ")");
+  return true;
+}
+
+std::intptr_t RecordingPlatform::DefWindowProcA(HWnd window, std::uint32_t message, std::uintptr_t,
+                                                std::intptr_t) {
+  Record("DefWindowProcA(" + NameOf(window) + ", " + Hex(message) + ")");
+  return 0;
+}
+
+bool RecordingPlatform::PostMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                                     std::intptr_t lParam) {
+  Record("PostMessageA(" + NameOf(window) + ", " + Hex(message) + ", " + std::to_string(wParam) +
+         ", " + std::to_string(lParam) + ")");
+  return true;
+}
+
+void RecordingPlatform::PostQuitMessage(int exitCode) {
+  Record("PostQuitMessage(" + std::to_string(exitCode) + ")");
+}
+
+int RecordingPlatform::RunMessageLoop() {
+  Record("RunMessageLoop()");
+  return 0;
+}
+
+std::uint32_t RecordingPlatform::RegisterWindowMessageA(const std::string& name) {
+  Record("RegisterWindowMessageA(" + Quoted(name) + ")");
+  return 0xC0DE;
+}
+
+int RecordingPlatform::GetSystemMetrics(int index) {
+  return index == kSmCxScreen ? screenWidth : screenHeight;
+}
+
+bool RecordingPlatform::GetWindowRect(HWnd window, Rect& rect) {
+  rect = windowRects_[window];
+  return true;
+}
+
+bool RecordingPlatform::AdjustWindowRectEx(Rect& rect, std::uint32_t, bool, std::uint32_t) {
+  // A caption of 19 and borders of 3 pixels, as the classic theme draws them.
+  rect = {rect.left - 3, rect.top - 22, rect.right + 3, rect.bottom + 3};
+  return true;
+}
+
+bool RecordingPlatform::SetWindowPos(HWnd window, HWnd, int x, int y, int, int, std::uint32_t) {
+  Record("SetWindowPos(" + NameOf(window) + ", " + std::to_string(x) + ", " + std::to_string(y) +
+         ")");
+  Rect& rect = windowRects_[window];
+  rect = {x, y, x + rect.right - rect.left, y + rect.bottom - rect.top};
+  return true;
+}
+
+bool RecordingPlatform::SetForegroundWindow(HWnd window) {
+  Record("SetForegroundWindow(" + NameOf(window) + ")");
+  return true;
+}
+
+bool RecordingPlatform::GetCursorPos(Point& point) {
+  point = cursor;
+  return true;
+}
+
+HIcon RecordingPlatform::LoadIconA(const std::string& name) {
+  std::uintptr_t icon = 0x7000;
+  names_[icon] = name;
+  return static_cast<HIcon>(icon);
+}
+
+HBitmap RecordingPlatform::LoadBitmapA(const std::string& name) {
+  return static_cast<HBitmap>(Open(name));
+}
+
+bool RecordingPlatform::DeleteObject(HBitmap bitmap) { return Release(NameOf(bitmap)); }
+
+HMenu RecordingPlatform::CreatePopupMenu() { return static_cast<HMenu>(Open("menu")); }
+
+bool RecordingPlatform::SetMenuInfo(HMenu, std::uint32_t) { return true; }
+
+bool RecordingPlatform::AppendMenuA(HMenu menu, std::uint32_t flags, std::uintptr_t id,
+                                    const std::string& text) {
+  Record("AppendMenuA(" + NameOf(menu) + ", " + Hex(flags) + ", " + std::to_string(id) + ", " +
+         Quoted(text) + ")");
+  return true;
+}
+
+bool RecordingPlatform::SetMenuItemBitmap(HMenu menu, std::uint32_t id, HBitmap bitmap) {
+  Record("SetMenuItemBitmap(" + NameOf(menu) + ", " + std::to_string(id) + ", " + NameOf(bitmap) +
+         ")");
+  return true;
+}
+
+std::uint32_t RecordingPlatform::CheckMenuItem(HMenu menu, std::uint32_t id, std::uint32_t check) {
+  Record("CheckMenuItem(" + NameOf(menu) + ", " + std::to_string(id) + ", " +
+         (check & kMfChecked ? "MF_CHECKED" : "MF_UNCHECKED") + ")");
+  return 0;
+}
+
+bool RecordingPlatform::EnableMenuItem(HMenu menu, std::uint32_t id, std::uint32_t enable) {
+  Record("EnableMenuItem(" + NameOf(menu) + ", " + std::to_string(id) + ", " +
+         (enable & kMfGrayed ? "MF_GRAYED" : "MF_ENABLED") + ")");
+  return true;
+}
+
+bool RecordingPlatform::TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) {
+  Record("TrackPopupMenu(" + NameOf(menu) + ", " + Hex(flags) + ", " + std::to_string(x) + ", " +
+         std::to_string(y) + ", " + NameOf(owner) + ")");
+  return true;
+}
+
+bool RecordingPlatform::DestroyMenu(HMenu menu) {
+  Record("DestroyMenu(" + NameOf(menu) + ")");
+  return Release(NameOf(menu));
+}
+
+bool RecordingPlatform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  Record(std::string("Shell_NotifyIconA(") + (message == kNimAdd ? "NIM_ADD" : "NIM_DELETE") +
+         ", {" + std::to_string(data.cbSize) + ", " + NameOf(data.hWnd) + ", " +
+         std::to_string(data.uID) + ", " + std::to_string(data.uFlags) + ", " +
+         std::to_string(data.uCallbackMessage) + ", " + NameOf(data.hIcon) + ", " +
+         Quoted(data.szTip) + "})");
+  return trayAccepts;
+}
+
+std::intptr_t RecordingPlatform::Send(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                                      std::intptr_t lParam) {
+  return handlers_.at(window)->WindowProc(window, message, wParam, lParam);
 }
 
 }  // namespace quennavar::testing

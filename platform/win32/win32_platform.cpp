@@ -1,6 +1,10 @@
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+
+#include <cstring>
 
 namespace quennavar {
 namespace {
@@ -22,6 +26,33 @@ BYTE* BufferOf(std::vector<std::uint8_t>* buffer) {
 }
 
 static_assert(sizeof(TokenPrivileges) == sizeof(TOKEN_PRIVILEGES));
+static_assert(NOTIFYICONDATAA_V1_SIZE == kNotifyIconDataV1Size);
+
+constexpr char kWindowClass[] = "QuennavarWindow";
+
+// Hands each message to the handler given at creation, kept in the window.
+LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* handler = reinterpret_cast<WindowHandler*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!handler) return ::DefWindowProcA(window, message, wParam, lParam);
+  return handler->WindowProc(FromWin32<HWnd>(window), message, wParam, lParam);
+}
+
+void RegisterWindowClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = HandlerWindowProc;
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.hIcon = ::LoadIconA(windowClass.hInstance, "MAINICON");
+  windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  registered = ::RegisterClassA(&windowClass) != 0;
+}
 
 }  // namespace
 
@@ -198,6 +229,160 @@ bool Win32Platform::DeregisterEventSource(EventSource eventLog) {
 int Win32Platform::MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
                                std::uint32_t type) {
   return ::MessageBoxA(ToWin32<HWND>(owner), text.c_str(), caption.c_str(), type);
+}
+
+std::string Win32Platform::GetPrivateProfileStringA(const std::string& appName,
+                                                    const std::string& keyName,
+                                                    const std::string& defaultValue,
+                                                    std::uint32_t size,
+                                                    const std::string& fileName) {
+  std::string value(size, '\0');
+  DWORD length = ::GetPrivateProfileStringA(appName.c_str(), keyName.c_str(), defaultValue.c_str(),
+                                            value.data(), size, fileName.c_str());
+  value.resize(length);
+  return value;
+}
+
+bool Win32Platform::WritePrivateProfileStringA(const std::string& appName,
+                                               const std::string& keyName, const std::string& value,
+                                               const std::string& fileName) {
+  return ::WritePrivateProfileStringA(appName.c_str(), keyName.c_str(), value.c_str(),
+                                      fileName.c_str());
+}
+
+HWnd Win32Platform::CreateWindowExA(std::uint32_t exStyle, const std::string& windowName,
+                                    std::uint32_t style, int x, int y, int width, int height,
+                                    HWnd owner, WindowHandler& handler) {
+  RegisterWindowClass();
+  return FromWin32<HWnd>(::CreateWindowExA(exStyle, kWindowClass, windowName.c_str(), style, x, y,
+                                           width, height, ToWin32<HWND>(owner), nullptr,
+                                           ::GetModuleHandleA(nullptr), &handler));
+}
+
+bool Win32Platform::DestroyWindow(HWnd window) { return ::DestroyWindow(ToWin32<HWND>(window)); }
+
+bool Win32Platform::ShowWindow(HWnd window, int command) {
+  return ::ShowWindow(ToWin32<HWND>(window), command);
+}
+
+std::intptr_t Win32Platform::DefWindowProcA(HWnd window, std::uint32_t message,
+                                            std::uintptr_t wParam, std::intptr_t lParam) {
+  return ::DefWindowProcA(ToWin32<HWND>(window), message, wParam, lParam);
+}
+
+bool Win32Platform::PostMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+  return ::PostMessageA(ToWin32<HWND>(window), message, wParam, lParam);
+}
+
+void Win32Platform::PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
+
+int Win32Platform::RunMessageLoop() {
+  MSG message;
+  while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+std::uint32_t Win32Platform::RegisterWindowMessageA(const std::string& name) {
+  return ::RegisterWindowMessageA(name.c_str());
+}
+
+int Win32Platform::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+
+bool Win32Platform::GetWindowRect(HWnd window, Rect& rect) {
+  RECT r{};
+  BOOL ok = ::GetWindowRect(ToWin32<HWND>(window), &r);
+  rect = {r.left, r.top, r.right, r.bottom};
+  return ok;
+}
+
+bool Win32Platform::AdjustWindowRectEx(Rect& rect, std::uint32_t style, bool menu,
+                                       std::uint32_t exStyle) {
+  RECT r{rect.left, rect.top, rect.right, rect.bottom};
+  BOOL ok = ::AdjustWindowRectEx(&r, style, menu, exStyle);
+  rect = {r.left, r.top, r.right, r.bottom};
+  return ok;
+}
+
+bool Win32Platform::SetWindowPos(HWnd window, HWnd insertAfter, int x, int y, int cx, int cy,
+                                 std::uint32_t flags) {
+  return ::SetWindowPos(ToWin32<HWND>(window), ToWin32<HWND>(insertAfter), x, y, cx, cy, flags);
+}
+
+bool Win32Platform::SetForegroundWindow(HWnd window) {
+  return ::SetForegroundWindow(ToWin32<HWND>(window));
+}
+
+bool Win32Platform::GetCursorPos(Point& point) {
+  POINT p{};
+  BOOL ok = ::GetCursorPos(&p);
+  point = {p.x, p.y};
+  return ok;
+}
+
+HIcon Win32Platform::LoadIconA(const std::string& name) {
+  return FromWin32<HIcon>(::LoadIconA(::GetModuleHandleA(nullptr), name.c_str()));
+}
+
+HBitmap Win32Platform::LoadBitmapA(const std::string& name) {
+  return FromWin32<HBitmap>(::LoadBitmapA(::GetModuleHandleA(nullptr), name.c_str()));
+}
+
+bool Win32Platform::DeleteObject(HBitmap bitmap) {
+  return ::DeleteObject(ToWin32<HBITMAP>(bitmap));
+}
+
+HMenu Win32Platform::CreatePopupMenu() { return FromWin32<HMenu>(::CreatePopupMenu()); }
+
+bool Win32Platform::SetMenuInfo(HMenu menu, std::uint32_t style) {
+  MENUINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIM_STYLE;
+  info.dwStyle = style;
+  return ::SetMenuInfo(ToWin32<HMENU>(menu), &info);
+}
+
+bool Win32Platform::AppendMenuA(HMenu menu, std::uint32_t flags, std::uintptr_t id,
+                                const std::string& text) {
+  return ::AppendMenuA(ToWin32<HMENU>(menu), flags, id,
+                       flags & MF_SEPARATOR ? nullptr : text.c_str());
+}
+
+bool Win32Platform::SetMenuItemBitmap(HMenu menu, std::uint32_t id, HBitmap bitmap) {
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_BITMAP;
+  info.hbmpItem = ToWin32<HBITMAP>(bitmap);
+  return ::SetMenuItemInfoA(ToWin32<HMENU>(menu), id, FALSE, &info);
+}
+
+std::uint32_t Win32Platform::CheckMenuItem(HMenu menu, std::uint32_t id, std::uint32_t check) {
+  return ::CheckMenuItem(ToWin32<HMENU>(menu), id, check);
+}
+
+bool Win32Platform::EnableMenuItem(HMenu menu, std::uint32_t id, std::uint32_t enable) {
+  return ::EnableMenuItem(ToWin32<HMENU>(menu), id, enable) != -1;
+}
+
+bool Win32Platform::TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) {
+  return ::TrackPopupMenu(ToWin32<HMENU>(menu), flags, x, y, 0, ToWin32<HWND>(owner), nullptr);
+}
+
+bool Win32Platform::DestroyMenu(HMenu menu) { return ::DestroyMenu(ToWin32<HMENU>(menu)); }
+
+bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  NOTIFYICONDATAA record{};
+  record.cbSize = data.cbSize;
+  record.hWnd = ToWin32<HWND>(data.hWnd);
+  record.uID = data.uID;
+  record.uFlags = data.uFlags;
+  record.uCallbackMessage = data.uCallbackMessage;
+  record.hIcon = ToWin32<HICON>(data.hIcon);
+  std::strncpy(record.szTip, data.szTip.c_str(), 63);
+  return ::Shell_NotifyIconA(message, &record);
 }
 
 }  // namespace quennavar

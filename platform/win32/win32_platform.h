@@ -49,6 +49,44 @@ class Win32Platform : public Platform {
   bool DeregisterEventSource(EventSource eventLog) override;
   int MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
                   std::uint32_t type) override;
+  std::string GetPrivateProfileStringA(const std::string& appName, const std::string& keyName,
+                                       const std::string& defaultValue, std::uint32_t size,
+                                       const std::string& fileName) override;
+  bool WritePrivateProfileStringA(const std::string& appName, const std::string& keyName,
+                                  const std::string& value, const std::string& fileName) override;
+  HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& windowName, std::uint32_t style,
+                       int x, int y, int width, int height, HWnd owner,
+                       WindowHandler& handler) override;
+  bool DestroyWindow(HWnd window) override;
+  bool ShowWindow(HWnd window, int command) override;
+  std::intptr_t DefWindowProcA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                               std::intptr_t lParam) override;
+  bool PostMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override;
+  void PostQuitMessage(int exitCode) override;
+  int RunMessageLoop() override;
+  std::uint32_t RegisterWindowMessageA(const std::string& name) override;
+  int GetSystemMetrics(int index) override;
+  bool GetWindowRect(HWnd window, Rect& rect) override;
+  bool AdjustWindowRectEx(Rect& rect, std::uint32_t style, bool menu,
+                          std::uint32_t exStyle) override;
+  bool SetWindowPos(HWnd window, HWnd insertAfter, int x, int y, int cx, int cy,
+                    std::uint32_t flags) override;
+  bool SetForegroundWindow(HWnd window) override;
+  bool GetCursorPos(Point& point) override;
+  HIcon LoadIconA(const std::string& name) override;
+  HBitmap LoadBitmapA(const std::string& name) override;
+  bool DeleteObject(HBitmap bitmap) override;
+  HMenu CreatePopupMenu() override;
+  bool SetMenuInfo(HMenu menu, std::uint32_t style) override;
+  bool AppendMenuA(HMenu menu, std::uint32_t flags, std::uintptr_t id,
+                   const std::string& text) override;
+  bool SetMenuItemBitmap(HMenu menu, std::uint32_t id, HBitmap bitmap) override;
+  std::uint32_t CheckMenuItem(HMenu menu, std::uint32_t id, std::uint32_t check) override;
+  bool EnableMenuItem(HMenu menu, std::uint32_t id, std::uint32_t enable) override;
+  bool TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) override;
+  bool DestroyMenu(HMenu menu) override;
+  bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
 };
 
 }  // namespace quennavar

@@ -1,0 +1,61 @@
+#include "app/settings.h"
+
+#include "system/errors.h"
+
+namespace quennavar {
+namespace {
+
+constexpr char kDefaultTime[] = "11:11";
+constexpr TimeOfDay kDefaultTimeOfDay{11, 11, 0, 0};
+
+std::string FolderOf(const std::string& path) {
+  std::size_t slash = path.find_last_of("\\/:");
+  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+SettingsFile::SettingsFile(Platform& os, const std::string& programPath)
+    : os_(os), path_(FolderOf(programPath) + kSettingsFileName) {}
+
+std::string SettingsFile::Read(const std::string& key, const std::string& defaultValue) const {
+  return os_.GetPrivateProfileStringA(kSettingsSection, key, defaultValue, kProfileReadSize, path_);
+}
+
+void SettingsFile::Write(const std::string& key, const std::string& value) const {
+  if (!os_.WritePrivateProfileStringA(kSettingsSection, key, value, path_))
+    throw EIniFileException("Unable to write to " + path_);
+}
+
+void SettingsFile::Load(const RegionalSettings& regional, SettingsRecord& record) const {
+  record.FForceTerminate = true;
+  record.FShowOnClick = true;
+  record.FForceTerminate = Read("Terminate", kYes) == kYes;
+  record.FShowOnClick = Read("ShowOnClick", kYes) == kYes;
+  record.FTimerEnable = Read("TimerEnable", kNo) == kYes;
+  record.FAction = Read("Action", kShutdown);
+
+  std::string text = Read("Time", kDefaultTime);
+  std::optional<DayFraction> time = ParseTime(regional, text);
+  // The default is a time, not a text: where the locale does not separate
+  // with ':' a missing key must not make every load fail. Only an empty
+  // fallback tells a missing key from a stored "11:11".
+  if (!time && text == kDefaultTime && Read("Time", "").empty())
+    time = EncodeTime(kDefaultTimeOfDay);
+  if (!time) throw EConvertError("'" + text + "' is not a valid time");
+  record.FActionTime = *time;
+}
+
+void SettingsFile::Save(const RegionalSettings& regional, const SettingsChoice& choice) const {
+  if (choice.action) Write("Action", *choice.action);
+  WriteYesNo("TimerEnable", choice.timerEnabled);
+  WriteYesNo("ShowOnClick", choice.showWindowOnClick);
+  Write("Time", StoredTimeText(regional, choice.time));
+}
+
+std::string StoredTimeText(const RegionalSettings& regional, DayFraction time) {
+  TimeOfDay t = DecodeTime(time);
+  return LongTimeText(regional, t.hour, t.minute, t.second);
+}
+
+}  // namespace quennavar

@@ -1,0 +1,72 @@
+// The settings file "quennavar.ini" beside the program: its keys, values and
+// defaults. Each read and write opens the file anew, so several copies of
+// the program share it and see each other's changes.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+#include "system/regional.h"
+
+namespace quennavar {
+
+inline constexpr char kSettingsFileName[] = "quennavar.ini";
+inline constexpr char kSettingsSection[] = "Settings";
+inline constexpr char kYes[] = "Yes";
+inline constexpr char kNo[] = "No";
+// A read value is cut to this many characters less one.
+inline constexpr std::uint32_t kProfileReadSize = 2048;
+
+// The keyword of each action, as stored under "Action" and compared exactly.
+inline constexpr char kLogoff[] = "Logoff";
+inline constexpr char kPoweroff[] = "Poweroff";
+inline constexpr char kReboot[] = "Reboot";
+inline constexpr char kShutdown[] = "Shutdown";
+inline constexpr char kSuspend[] = "Suspend";
+inline constexpr char kHibernate[] = "Hibernate";
+inline constexpr char kLock[] = "Lock";
+
+// The in-memory copy of the settings file.
+struct SettingsRecord {
+  bool FForceTerminate = true;
+  bool FShowOnClick = true;
+  bool FTimerEnable = false;
+  std::string FAction;
+  DayFraction FActionTime = 0;
+};
+
+// What the settings window shows, as a full save stores it.
+struct SettingsChoice {
+  std::optional<std::string> action;  // the checked action; none is checked: not written
+  bool timerEnabled = false;
+  bool showWindowOnClick = true;
+  DayFraction time = 0;
+};
+
+class SettingsFile {
+ public:
+  SettingsFile(Platform& os, const std::string& programPath);
+
+  const std::string& Path() const { return path_; }
+  std::string Read(const std::string& key, const std::string& defaultValue) const;
+  // Throws EIniFileException where the system refuses the write.
+  void Write(const std::string& key, const std::string& value) const;
+  void WriteYesNo(const std::string& key, bool yes) const { Write(key, yes ? kYes : kNo); }
+
+  // Fills the record key by key. On a "Time" that does not parse it throws
+  // EConvertError, with the keys before it already read and the time kept.
+  void Load(const RegionalSettings& regional, SettingsRecord& record) const;
+  // "Action", "TimerEnable", "ShowOnClick" and "Time", in that order; never
+  // "Terminate".
+  void Save(const RegionalSettings& regional, const SettingsChoice& choice) const;
+
+ private:
+  Platform& os_;
+  std::string path_;
+};
+
+// The time of day as "Time" stores it: the user's long time format.
+std::string StoredTimeText(const RegionalSettings& regional, DayFraction time);
+
+}  // namespace quennavar
