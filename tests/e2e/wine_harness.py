@@ -133,7 +133,7 @@ def parse_trace(trace, server_trace, exe):
 class WineSession:
     """A 32-bit Wine prefix of its own with its own X display."""
 
-    def __init__(self, exe, version="winxp", display=True):
+    def __init__(self, exe, version="winxp", display=True, desktop=False):
         self.exe = os.path.abspath(exe)
         self.root = tempfile.mkdtemp(prefix="quennavar-e2e-")
         self.prefix = os.path.join(self.root, "prefix")
@@ -147,6 +147,11 @@ class WineSession:
         if display:
             self._start_display()
         self._wine(["wineboot", "--init"], timeout=300)
+        if desktop:
+            # Every program of the prefix runs in one virtual desktop with a
+            # taskbar and a notification area, as on Windows.
+            self.reg_add(r"HKCU\Software\Wine\Explorer", {"Desktop": "Default"})
+            self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", {"Default": "1024x768"})
         self.set_version(version)
 
     # --- set-up and tear-down
@@ -236,6 +241,10 @@ class WineSession:
     def start(self, program, args, debug="+relay,+eventlog,+server"):
         """Starts the program with a trace; returns the process and the trace file."""
         self.start_session()
+        return self.launch(program, args, debug)
+
+    def launch(self, program, args, debug="+relay,+eventlog,+server"):
+        """Starts the program in the session already running."""
         trace_path = os.path.join(self.root, "trace-%d.txt" % time.monotonic_ns())
         trace = open(trace_path, "wb")
         env = dict(self.env, WINEDEBUG=debug)
@@ -305,6 +314,21 @@ class WineSession:
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env, timeout=30,
                        check=True)
+
+    def pixels(self, x, y, width, height):
+        """The screen's colours in a rectangle, row by row, as (r, g, b)."""
+        shot = os.path.join(self.root, "pixels.ppm")
+        subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (width, height, x, y),
+                        "+repage", "-depth", "8", shot], env=self.env, timeout=30, check=True)
+        with open(shot, "rb") as f:
+            data = f.read()
+        os.remove(shot)
+        # Binary PPM: "P6\n<w> <h>\n255\n" and then the pixels.
+        header_end = 0
+        for _ in range(3):
+            header_end = data.index(b"\n", header_end) + 1
+        body = data[header_end:]
+        return [tuple(body[i:i + 3]) for i in range(0, len(body), 3)]
 
 
 def check(condition, message):

@@ -1,0 +1,140 @@
+"""The tray application under Wine: a virtual desktop with a taskbar and a
+notification area, driven with the mouse and keyboard through xdotool."""
+
+import os
+import sys
+import time
+
+from wine_harness import WineSession, check, exe_from_argv, main
+
+ICON = (1013, 757)  # the notification area's first icon on a 1024 x 768 desktop
+TASKBAR = (60, 750, 880, 16)  # between the Start button and the notification area
+# (separator flag, command) of the twelve items, top to bottom
+ITEMS = [(0, 101), (0, 102), (0, 103), (0, 104), (0, 105), (0, 106), (0, 107), (0x800, 0),
+         (0, 109), (0x800, 0), (0, 111), (0, 112)]
+FORCE_TERMINATE, SUSPEND, HIBERNATE, REBOOT = 109, 106, 107, 103
+
+session = None
+program = None
+
+
+def write_settings(**values):
+    path = os.path.join(os.path.dirname(session.unix_path(program)), "quennavar.ini")
+    with open(path, "w", newline="\r\n") as f:
+        f.write("[Settings]\n" + "".join("%s=%s\n" % kv for kv in values.items()))
+
+
+def icon_shown():
+    return any(b > 170 and r < 70 for r, g, b in session.pixels(ICON[0] - 8, ICON[1] - 8, 16, 16))
+
+
+def taskbar_is_empty():
+    """No button between Start and the notification area: one plain grey."""
+    colours = set(session.pixels(*TASKBAR))
+    return len(colours) == 1 and len(set(colours.pop())) == 1
+
+
+def start_in_tray():
+    """Starts the program and waits for its icon; returns what finish() needs."""
+    session.start_session()
+    started = session.launch(program, [])
+    deadline = time.monotonic() + 30
+    while not icon_shown():
+        check(time.monotonic() < deadline, "no tray icon appeared")
+        time.sleep(0.2)
+    time.sleep(0.5)
+    return started
+
+
+def menu(*keys):
+    """Opens the tray menu with a right click and types keys into it."""
+    session.xdotool("mousemove", str(ICON[0]), str(ICON[1]), "click", "3")
+    time.sleep(0.8)
+    for key in keys:
+        session.xdotool("key", key)
+        time.sleep(0.15)
+
+
+def exit_from_menu(started):
+    menu("Up", "Return")  # Up from nothing selected: the last item, "Exit"
+    return session.finish(program, *started, timeout=30)
+
+
+def numbers(call):
+    return [int(a, 16) for a in call.args if not a.startswith('"')]
+
+
+def icon_menu_and_exit():
+    write_settings(Action="Reboot", Terminate="No")
+    started = start_in_tray()
+    shots = os.environ.get("QUENNAVAR_SCREENSHOTS")
+    if shots:
+        session.screenshot(os.path.join(shots, "tray.png"))
+    check(taskbar_is_empty(), "a taskbar button appeared for the program")
+    menu()
+    if shots:
+        session.screenshot(os.path.join(shots, "tray-menu.png"))
+    session.xdotool("key", "Escape")
+    run = exit_from_menu(started)
+    check(run.exit_code == 0, "exit code %d" % run.exit_code)
+
+    # The relay shows no captions here; the screenshot and the unit tests do.
+    items = [(numbers(c)[1] & 0x800, numbers(c)[2]) for c in run.find("AppendMenuA")]
+    check(items == ITEMS, "menu items %s" % items)
+    notify = run.find("Shell_NotifyIconA")
+    check([numbers(c)[0] for c in notify] == [0, 2], "icon added, then removed: %s" % notify)
+    track = run.find("TrackPopupMenu")
+    check(len(track) == 2 and numbers(track[0])[1:4] == [2, ICON[0], ICON[1]],
+          "menu at the cursor: %s" % track)
+    enabled = {numbers(c)[1]: numbers(c)[2] for c in run.find("EnableMenuItem")}
+    check(enabled == {SUSPEND: 1, HIBERNATE: 0}, "Suspend greyed, Hibernate not: %s" % enabled)
+    checks = {}
+    for c in run.find("CheckMenuItem"):
+        checks[numbers(c)[1]] = numbers(c)[2] & 8
+    check(checks[REBOOT] == 8 and checks[FORCE_TERMINATE] == 0 and
+          sum(1 for item, mark in checks.items() if mark) == 1,
+          "marks follow the settings file: %s" % checks)
+    foreground = run.find("SetForegroundWindow")
+    check(foreground and run.calls.index(foreground[0]) < run.calls.index(track[0]),
+          "the window comes to the front before the menu opens")
+    names = run.names()
+    check(names.index("DestroyWindow") > len(names) - 1 - names[::-1].index("Shell_NotifyIconA"),
+          "the icon is removed before the window is destroyed")
+
+
+def reboot_with_stored_force():
+    write_settings(Action="Shutdown", Terminate="Yes")
+    started = start_in_tray()
+    menu(*["Down"] * 8, "Return")  # "Force terminate": the mark flips off
+    menu(*["Down"] * 3, "Return")  # "Reboot"
+    run = session.finish(program, *started, timeout=30)
+    checks = [numbers(c)[2] & 8 for c in run.find("CheckMenuItem") if numbers(c)[1] == FORCE_TERMINATE]
+    check(checks == [8, 0, 8], "marks of Force terminate: pop-up, toggle, pop-up: %s" % checks)
+    check(run.effects()[:1] == ["user32.ExitWindowsEx(00000006,7fffffff)"],
+          "reboot forced as stored: %s" % run.effects())
+    check([(r.type, r.id) for r in run.records] == [(0, 4)], "records %s" % run.records)
+
+
+def double_click_runs_stored_action():
+    write_settings(Action="Hibernate", ShowOnClick="No")
+    started = start_in_tray()
+    session.xdotool("mousemove", str(ICON[0]), str(ICON[1]), "click", "--repeat", "2",
+                    "--delay", "80", "1")
+    time.sleep(1.5)
+    run = exit_from_menu(started)
+    check("powrprof.SetSuspendState(00000001,00000000,00000000)" in run.effects(),
+          "double-click hibernates: %s" % run.effects())
+    check([(r.type, r.id) for r in run.records] == [(0, 6)], "records %s" % run.records)
+
+
+CASES = [
+    ("icon-menu-and-exit", icon_menu_and_exit),
+    ("reboot-with-stored-force", reboot_with_stored_force),
+    ("double-click-runs-stored-action", double_click_runs_stored_action),
+]
+
+if __name__ == "__main__":
+    with WineSession(exe_from_argv(), "winxp", display=True, desktop=True) as s:
+        session = s
+        program = s.install()
+        sys.exit(main(CASES))
