@@ -2,6 +2,7 @@
 
 import re
 import sys
+import time
 
 from wine_harness import WineSession, check, exe_from_argv, main
 
@@ -43,11 +44,16 @@ def exit_case(args, flags, event_id):
 
 
 def no_switch_case(args):
+    """No switch in first place: the tray application starts and stays."""
     def case():
-        run = session.run(program, args)
-        check(run.exit_code == 0, "exit code %d" % run.exit_code)
+        process, trace, path = session.start(program, args)
+        time.sleep(3)
+        check(process.poll() is None, "the program ended instead of staying in the tray")
+        session.stop_session()
+        run = session.finish(program, process, trace, path)
         check(run.effects() == [], "no action expected, got %s" % run.effects())
-        check("LoadLibraryA" not in run.names(), "nothing to load without a switch")
+        added = [c for c in run.find("Shell_NotifyIconA") if c.args[0] == "00000000"]
+        check(len(added) == 1, "the tray icon is added once")
     return case
 
 
@@ -161,7 +167,7 @@ CASES = [
 ]
 
 if __name__ == "__main__":
-    with WineSession(exe_from_argv(), "winxp", display=False) as s:
+    with WineSession(exe_from_argv(), "winxp", display=True) as s:
         session = s
         program = s.install()
         sys.exit(main(CASES))

@@ -127,10 +127,41 @@ def double_click_runs_stored_action():
     check([(r.type, r.id) for r in run.records] == [(0, 6)], "records %s" % run.records)
 
 
+def unreadable_time_is_shown_and_the_program_runs_on():
+    write_settings(Time="half past", Action="Reboot")
+    before = open(os.path.join(os.path.dirname(session.unix_path(program)), "quennavar.ini"),
+                  "rb").read()
+    session.start_session()
+    started = session.launch(program, [])
+    time.sleep(2)
+    shots = os.environ.get("QUENNAVAR_SCREENSHOTS")
+    if shots:
+        session.screenshot(os.path.join(shots, "settings-error.png"))
+    session.xdotool("key", "Return")  # the box from start-up has the focus
+    time.sleep(0.8)
+    check(icon_shown(), "the program runs on with its icon")
+    menu()  # the pop-up handler fails: a box again, and no menu
+    time.sleep(0.5)
+    session.xdotool("key", "Return")
+    time.sleep(0.5)
+    after = open(os.path.join(os.path.dirname(session.unix_path(program)), "quennavar.ini"),
+                 "rb").read()
+    check(after == before, "the settings file was changed")
+    write_settings(Action="Reboot")  # mended: now the menu opens and "Exit" ends it
+    run = exit_from_menu(started)
+    check(run.exit_code == 0, "exit code %d" % run.exit_code)
+    boxes = run.find("MessageBoxA")
+    check(len(boxes) == 2 and all(b.args[1:] == ['"\'half past\' is not a valid time."',
+                                                 '"Quennavar"', "00000010"] for b in boxes),
+          "two error boxes expected: %s" % [str(b) for b in boxes])
+    check(len(run.find("TrackPopupMenu")) == 1, "the failed pop-up opened no menu")
+
+
 CASES = [
     ("icon-menu-and-exit", icon_menu_and_exit),
     ("reboot-with-stored-force", reboot_with_stored_force),
     ("double-click-runs-stored-action", double_click_runs_stored_action),
+    ("unreadable-time", unreadable_time_is_shown_and_the_program_runs_on),
 ]
 
 if __name__ == "__main__":

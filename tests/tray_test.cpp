@@ -1,0 +1,237 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/main_unit.h"
+#include "app/quennavar.h"
+#include "tests/recording_platform.h"
+
+namespace quennavar::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+namespace fs = std::filesystem;
+
+const std::string kNow = "12/7/2026 11:30:00 PM";
+
+class TrayTest : public ::testing::Test {
+ protected:
+  TrayTest() {
+    folder_ = fs::temp_directory_path() /
+              ("quennavar-tray-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    os.modulePath = (folder_ / "Quennavar.exe").string();
+    context.programPath = os.modulePath;
+  }
+  ~TrayTest() override { fs::remove_all(folder_); }
+
+  void WriteIni(const std::string& content) {
+    std::ofstream(folder_ / "quennavar.ini", std::ios::binary) << content;
+  }
+
+  // The settings window as the entry creates it, transcript cleared.
+  TShutDownForm& Form() {
+    application_ = std::make_unique<TApplication>(os, context.programPath);
+    form_ = std::make_unique<TShutDownForm>(context, regional, *application_);
+    form_->FormCreate();
+    application_->Minimize();
+    os.calls.clear();
+    return *form_;
+  }
+
+  void TrayMouse(std::uint32_t message) {
+    os.Send(form_->Handle(), WM_TRAYNOTIFY, 0, static_cast<std::intptr_t>(message));
+  }
+  void Choose(TrayCommand item) { os.Send(form_->Handle(), kWmCommand, item, 0); }
+
+  std::vector<std::string> Marks() const { return os.Only({"CheckMenuItem"}); }
+  std::vector<std::string> Effects() const {
+    return os.Only({"ExitWindowsEx", "LockWorkStation", "SetSuspendState", "ReportEventA",
+                    "MessageBoxA", "TrackPopupMenu"});
+  }
+
+  RecordingPlatform os;
+  RegionalSettings regional = ReadRegionalSettings(os);
+  ActionContext context{os, regional, ""};
+  fs::path folder_;
+  std::unique_ptr<TApplication> application_;
+  std::unique_ptr<TShutDownForm> form_;
+};
+
+TEST_F(TrayTest, StartsHiddenWithItsIconAndRemovesItBeforeTheWindowGoes) {
+  os.commandLine = "Quennavar.exe";
+  EXPECT_EQ(Quennavar(os), 0);
+  const std::string icon = "{88, window2, 0, 7, 1143, MAINICON, \"Quennavar\"}";
+  EXPECT_THAT(
+      os.Only({"CreateWindowExA", "Shell_NotifyIconA", "ShowWindow", "RunMessageLoop",
+               "DestroyWindow", "DestroyMenu"}),
+      ElementsAre("CreateWindowExA(0x0, \"Quennavar\", 0x80000000, 0x0, owner NULL) = window1",
+                  "CreateWindowExA(0x0, \"Quennavar\", 0xC80000, 175x293, owner window1) = window2",
+                  "Shell_NotifyIconA(NIM_ADD, " + icon + ")", "ShowWindow(window2, SW_HIDE)",
+                  "ShowWindow(window1, SW_HIDE)", "RunMessageLoop()",
+                  "Shell_NotifyIconA(NIM_DELETE, " + icon + ")", "DestroyMenu(menu)",
+                  "DestroyWindow(window2)", "DestroyWindow(window1)"));
+  EXPECT_THAT(os.OpenHandles(), IsEmpty());
+  EXPECT_FALSE(fs::exists(folder_ / "quennavar.ini")) << "starting writes nothing";
+}
+
+TEST_F(TrayTest, TheMenuHasTwelveItemsWithPicturesForTheActions) {
+  TApplication application(os, context.programPath);
+  TShutDownForm form(context, regional, application);
+  EXPECT_THAT(
+      os.Only({"AppendMenuA", "SetMenuItemBitmap"}),
+      ElementsAre(
+          "AppendMenuA(menu, 0x0, 101, \"Logoff\")", "SetMenuItemBitmap(menu, 101, BMP_LOGOFF)",
+          "AppendMenuA(menu, 0x0, 102, \"Lock\")", "SetMenuItemBitmap(menu, 102, BMP_LOCK)",
+          "AppendMenuA(menu, 0x0, 103, \"Reboot\")", "SetMenuItemBitmap(menu, 103, BMP_REBOOT)",
+          "AppendMenuA(menu, 0x0, 104, \"Poweroff\")", "SetMenuItemBitmap(menu, 104, BMP_POWEROFF)",
+          "AppendMenuA(menu, 0x0, 105, \"Shutdown\")", "SetMenuItemBitmap(menu, 105, BMP_SHUTDOWN)",
+          "AppendMenuA(menu, 0x0, 106, \"Suspend\")", "SetMenuItemBitmap(menu, 106, BMP_SUSPEND)",
+          "AppendMenuA(menu, 0x0, 107, \"Hibernate\")",
+          "SetMenuItemBitmap(menu, 107, BMP_HIBERNATE)", "AppendMenuA(menu, 0x800, 0, \"\")",
+          "AppendMenuA(menu, 0x0, 109, \"Force terminate\")", "AppendMenuA(menu, 0x800, 0, \"\")",
+          "AppendMenuA(menu, 0x0, 111, \"Show settings\")",
+          "AppendMenuA(menu, 0x0, 112, \"Exit\")"));
+}
+
+TEST_F(TrayTest, ARightClickShowsTheStoredStateAndPopsTheMenuUpAtTheCursor) {
+  WriteIni("[Settings]\nAction=Reboot\nTerminate=No\n");
+  Form();
+  TrayMouse(kWmRButtonDown);
+  EXPECT_THAT(
+      os.Only({"SetForegroundWindow", "EnableMenuItem", "CheckMenuItem", "TrackPopupMenu",
+               "PostMessageA"}),
+      ElementsAre(
+          "SetForegroundWindow(window2)", "EnableMenuItem(menu, 106, MF_GRAYED)",
+          "EnableMenuItem(menu, 107, MF_ENABLED)", "CheckMenuItem(menu, 109, MF_UNCHECKED)",
+          "CheckMenuItem(menu, 101, MF_UNCHECKED)", "CheckMenuItem(menu, 102, MF_UNCHECKED)",
+          "CheckMenuItem(menu, 103, MF_CHECKED)", "CheckMenuItem(menu, 104, MF_UNCHECKED)",
+          "CheckMenuItem(menu, 105, MF_UNCHECKED)", "CheckMenuItem(menu, 106, MF_UNCHECKED)",
+          "CheckMenuItem(menu, 107, MF_UNCHECKED)", "TrackPopupMenu(menu, 0x2, 900, 700, window2)",
+          "PostMessageA(window2, 0x0, 0, 0)"));
+}
+
+TEST_F(TrayTest, AStoredActionInTheWrongCaseChangesNoMark) {
+  WriteIni("[Settings]\nAction=shutdown\n");
+  Form();
+  TrayMouse(kWmRButtonDown);
+  EXPECT_THAT(Marks(), ElementsAre("CheckMenuItem(menu, 109, MF_CHECKED)"));
+}
+
+TEST_F(TrayTest, AnUnreadableTimeKeepsTheMenuClosedAndTheProgramRunning) {
+  WriteIni("[Settings]\nTime=half past\n");
+  Form();
+  TrayMouse(kWmRButtonDown);
+  TrayMouse(kWmLButtonDblClk);
+  EXPECT_THAT(Effects(), ElementsAre("MessageBoxA(window1, \"'half past' is not a valid time.\", "
+                                     "\"Quennavar\", 0x10)",
+                                     "MessageBoxA(window1, \"'half past' is not a valid time.\", "
+                                     "\"Quennavar\", 0x10)"));
+}
+
+TEST_F(TrayTest, TheForceToggleActsOnceAndIsForgottenAtTheNextPopUp) {
+  WriteIni("[Settings]\nTerminate=Yes\n");
+  Form();
+  TrayMouse(kWmRButtonDown);
+  Choose(miForceterminate);
+  Choose(miReboot);
+  TrayMouse(kWmRButtonDown);
+  Choose(miPoweroff);
+  EXPECT_THAT(os.Only({"ExitWindowsEx"}),
+              ElementsAre("ExitWindowsEx(2, 0x7FFFFFFF)", "ExitWindowsEx(12, 0x7FFFFFFF)"));
+  std::ifstream ini(folder_ / "quennavar.ini", std::ios::binary);
+  std::string content((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(content, "[Settings]\nTerminate=Yes\n") << "the toggle stores nothing";
+}
+
+struct StoredActionCase {
+  const char* action;
+  std::vector<std::string> effects;
+};
+
+class StoredAction : public TrayTest, public ::testing::WithParamInterface<StoredActionCase> {};
+
+TEST_P(StoredAction, RunsOnADoubleClickInDoDefinedActionMode) {
+  WriteIni(std::string("[Settings]\nShowOnClick=No\nTerminate=No\nAction=") + GetParam().action +
+           "\n");
+  Form();
+  TrayMouse(kWmLButtonDblClk);
+  EXPECT_THAT(Effects(), ElementsAreArray(GetParam().effects));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keywords, StoredAction,
+    ::testing::Values(
+        StoredActionCase{
+            "Logoff",
+            {"ExitWindowsEx(0, 0x7FFFFFFF)", "ReportEventA(type=0, id=2, \"" + kNow + "\")"}},
+        StoredActionCase{
+            "Poweroff",
+            {"ExitWindowsEx(8, 0x7FFFFFFF)", "ReportEventA(type=0, id=3, \"" + kNow + "\")"}},
+        StoredActionCase{
+            "Reboot",
+            {"ExitWindowsEx(2, 0x7FFFFFFF)", "ReportEventA(type=0, id=4, \"" + kNow + "\")"}},
+        StoredActionCase{
+            "Shutdown",
+            {"ExitWindowsEx(1, 0x7FFFFFFF)", "ReportEventA(type=0, id=1, \"" + kNow + "\")"}},
+        StoredActionCase{"Lock",
+                         {"LockWorkStation()", "ReportEventA(type=0, id=9, \"" + kNow + "\")"}},
+        StoredActionCase{"Hibernate",
+                         {"SetSuspendState(TRUE, FALSE, FALSE)",
+                          "ReportEventA(type=0, id=6, \"" + kNow + "\")"}},
+        StoredActionCase{"Suspend", {}},  // not allowed here: nothing at all, no record
+        StoredActionCase{"shutdown", {}}, StoredActionCase{"Dance", {}}),
+    [](const auto& info) {
+      std::string name = info.param.action;
+      return name == "shutdown" ? std::string("WrongCase") : name;
+    });
+
+TEST_F(TrayTest, ADoubleClickInShowModeBringsTheWindowUpAboveTheTaskbar) {
+  Form();
+  TrayMouse(kWmLButtonDblClk);
+  EXPECT_THAT(os.Only({"SetWindowPos", "ShowWindow", "SetForegroundWindow"}),
+              ElementsAre("SetWindowPos(window2, 844, 444)", "ShowWindow(window2, SW_SHOWNORMAL)",
+                          "ShowWindow(window1, SW_HIDE)", "SetForegroundWindow(window2)",
+                          "ShowWindow(window1, SW_HIDE)"));
+}
+
+TEST_F(TrayTest, TheIconComesBackWhenTheTaskbarIsRecreated) {
+  Form();
+  os.Send(form_->Handle(), 0xC0DE);  // the registered "TaskbarCreated"
+  EXPECT_EQ(os.Only({"Shell_NotifyIconA"}).size(), 1u);
+}
+
+TEST_F(TrayTest, ExitEndsTheLoopWithoutDestroyingTheWindowYet) {
+  Form();
+  Choose(miExit);
+  os.Send(form_->Handle(), kWmClose);
+  EXPECT_THAT(os.Only({"PostMessageA", "PostQuitMessage", "DestroyWindow", "Shell_NotifyIconA"}),
+              ElementsAre("PostMessageA(window2, 0x10, 0, 0)", "PostQuitMessage(0)"));
+  EXPECT_EQ(os.Send(form_->Handle(), kWmQueryEndSession), 1) << "the session may end";
+}
+
+TEST_F(TrayTest, WithoutAnIconTheProgramRunsOnAndRemovesNothing) {
+  os.trayAccepts = false;
+  Form();
+  form_.reset();
+  EXPECT_THAT(os.Only({"Shell_NotifyIconA"}), IsEmpty());
+}
+
+TEST_F(TrayTest, TheTipIsTheHintsShortPartCutTo63Characters) {
+  TShutDownForm& form = Form();
+  form.FTrayHint = std::string(70, 'q') + "|long hint";
+  form.UpdateNotifyData();
+  EXPECT_EQ(form.FNotifyData.szTip, std::string(63, 'q'));
+  form.FTrayHint = "short|long";
+  form.UpdateNotifyData();
+  EXPECT_EQ(form.FNotifyData.szTip, "short");
+}
+
+}  // namespace
+}  // namespace quennavar::testing
