@@ -2,7 +2,11 @@
 
 #include "app/quennavar.h"
 
+#include <cstdio>
+#include <tuple>
+
 namespace quennavar {
+using namespace control;  // the controls by their names; the label is control::Quennavar
 namespace {
 
 constexpr int kClientWidth = 169;
@@ -12,6 +16,51 @@ constexpr int kRightMargin = 5;
 constexpr int kMenuBottomMargin = 30;
 constexpr int kDoubleClickBottomMargin = 31;
 constexpr std::size_t kTipLength = 63;
+constexpr std::uintptr_t kActionTimerId = 1;
+constexpr std::uint32_t kActionTimerInterval = 10'000;
+constexpr std::uint32_t kIccDateClasses = 0x100;
+constexpr TimeOfDay kPickerStartTime{11, 53, 0, 0};
+
+constexpr std::uint32_t kBsPushButton = 0x0;
+constexpr std::uint32_t kBsAutoCheckBox = 0x3;
+constexpr std::uint32_t kBsAutoRadioButton = 0x9;
+constexpr std::uint32_t kBsGroupBox = 0x7;
+constexpr std::uint32_t kSsLeft = 0x0;
+constexpr std::uint32_t kSsIcon = 0x3;
+constexpr std::uint32_t kDtsTimeFormat = 0x9;
+constexpr std::uint32_t kTtsAlwaysTip = 0x1;
+constexpr std::uint32_t kStmSetIcon = 0x0170;
+
+// The radio buttons of the stored action, in the order a save looks at them.
+constexpr std::pair<ControlId, const char*> kActionRadios[] = {
+    {rbLogoff, kLogoff},     {rbPoweroff, kPoweroff}, {rbReboot, kReboot},
+    {rbShutdown, kShutdown}, {rbSuspend, kSuspend},   {rbLock, kLock},
+    {rbHibernate, kHibernate}};
+
+struct ControlClass {
+  const char* className;
+  std::uint32_t style;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::GroupBox: return {"BUTTON", kBsGroupBox};
+    case ControlKind::Icon: return {"STATIC", kSsIcon};
+    case ControlKind::Label:
+    case ControlKind::BoldLabel: return {"STATIC", kSsLeft};
+    case ControlKind::RadioButton: return {"BUTTON", kBsAutoRadioButton};
+    case ControlKind::CheckBox: return {"BUTTON", kBsAutoCheckBox};
+    case ControlKind::TimePicker: return {"SysDateTimePick32", kDtsTimeFormat};
+    case ControlKind::Button: return {"BUTTON", kBsPushButton};
+  }
+  return {"STATIC", 0};
+}
+
+const ControlDescription& DescriptionOf(ControlId id) {
+  for (const ControlDescription& control : kSettingsWindow)
+    if (control.id == id) return control;
+  return kSettingsWindow[0];
+}
 
 // "QUENNAVAR.EXE" in a folder: "Quennavar".
 std::string TitleOf(const std::string& programPath) {
@@ -75,13 +124,18 @@ TShutDownForm::TShutDownForm(const ActionContext& context, RegionalSettings& reg
       FApplication(application),
       FSettingsFile(context.os, context.programPath),
       FHandle(context.os, HWnd::Null),
-      FTrayPopupMenu(context.os, context.os.CreatePopupMenu()) {
+      FTrayPopupMenu(context.os, context.os.CreatePopupMenu()),
+      FFont(context.os, HFont::Null),
+      FBoldFont(context.os, HFont::Null) {
   Rect outer{0, 0, kClientWidth, kClientHeight};
-  os_.AdjustWindowRectEx(outer, kFormStyle, false, 0);
-  FHandle = UniqueWindow(
-      os_, os_.CreateWindowExA(0, kProgramName, kFormStyle, 0, 0, outer.right - outer.left,
-                               outer.bottom - outer.top, application.Handle(), *this));
+  os_.AdjustWindowRectEx(outer, kFormStyle, false, kWsExLayered);
+  FHandle = UniqueWindow(os_, os_.CreateWindowExA(kWsExLayered, kProgramName, kFormStyle, 0, 0,
+                                                  outer.right - outer.left,
+                                                  outer.bottom - outer.top,
+                                                  application.Handle(), *this));
   application.SetMainWindow(FHandle.get());
+  SetOpacity(255);  // a layered window stays invisible until given an opacity
+  CreateControls();
   // Explorer announces a new taskbar with this message; the icon must follow.
   FTaskbarCreated = os_.RegisterWindowMessageA("TaskbarCreated");
 
@@ -113,7 +167,60 @@ void TShutDownForm::FormCreate() {
   } catch (const Exception& error) {
     // The window still comes up, with its controls as first drawn.
     FApplication.ShowException(error);
+    return;
   }
+  // From here on only what the window shows is set up: nothing is stored.
+  CheckRadio(FShowOnClick ? rgOptionsShowWindow : rgOptionsDoAction);
+  for (const auto& [radio, keyword] : kActionRadios)
+    if (FAction == keyword && (radio == rbLogoff || radio == rbPoweroff || radio == rbReboot ||
+                               radio == rbShutdown))
+      CheckRadio(radio);
+  const std::tuple<ControlId, bool, const char*> kLimitedActions[] = {
+      {rbLock, IsWindowsNT(os_), kLock},
+      {rbSuspend, CanSuspend(os_), kSuspend},
+      {rbHibernate, CanHibernate(os_), kHibernate}};
+  for (const auto& [radio, allowed, keyword] : kLimitedActions) {
+    os_.EnableWindow(Control(radio), allowed);
+    if (allowed && FAction == keyword) CheckRadio(radio);
+  }
+  SetChecked(cbForceterminate, FForceTerminate);
+  SetChecked(cbTimerEnabled, FTimerEnable);
+  EnableActionTimer(FTimerEnable);
+  os_.EnableWindow(Control(DateTimePicker), FTimerEnable);
+  ShowPickerTime(FActionTime);
+  ShowVersion();
+}
+
+void TShutDownForm::CreateControls() {
+  FFont = UniqueFont(os_, os_.CreateFontA(kFontHeight, kFwNormal, kFontName));
+  FBoldFont = UniqueFont(os_, os_.CreateFontA(kFontHeight, kFwBold, kFontName));
+  os_.InitCommonControlsEx(kIccDateClasses);
+  HWnd tooltip = os_.CreateWindowExA(0, "tooltips_class32", "", kWsPopup | kTtsAlwaysTip, 0, 0, 0,
+                                     0, Handle(), 0);
+  for (const ControlDescription& control : kSettingsWindow) {
+    ControlClass kind = ClassOf(control.kind);
+    int left = control.left;
+    int top = control.top;
+    if (control.parent != NoControl) {
+      left += DescriptionOf(control.parent).left;
+      top += DescriptionOf(control.parent).top;
+    }
+    std::uint32_t style = kWsChild | kWsVisible | kind.style;
+    if (control.startsGroup) style |= kWsGroup | kWsTabStop;
+    const char* caption = control.kind == ControlKind::Icon ? "" : control.caption;
+    HWnd window = os_.CreateWindowExA(0, kind.className, caption, style, left, top, control.width,
+                                      control.height, Handle(), control.id);
+    FControls[control.id] = window;
+    HFont font = control.kind == ControlKind::BoldLabel ? FBoldFont.get() : FFont.get();
+    os_.SendMessageA(window, kWmSetFont, static_cast<std::uintptr_t>(font), 0);
+    if (control.kind == ControlKind::Icon)
+      os_.SendMessageA(window, kStmSetIcon,
+                       static_cast<std::uintptr_t>(os_.LoadImageA(control.caption, 32, 32)), 0);
+    if (control.hint) os_.AddTool(tooltip, Handle(), window, control.hint);
+  }
+  CheckRadio(rbShutdown);
+  CheckRadio(rgOptionsShowWindow);
+  ShowPickerTime(EncodeTime(kPickerStartTime));
 }
 
 std::intptr_t TShutDownForm::WindowProc(HWnd window, std::uint32_t message, std::uintptr_t wParam,
@@ -124,8 +231,30 @@ std::intptr_t TShutDownForm::WindowProc(HWnd window, std::uint32_t message, std:
         TrayNotify(static_cast<std::uint32_t>(lParam));
         break;
       case kWmCommand:
-        MenuCommand(static_cast<std::uint32_t>(wParam & 0xFFFF));
+        if (lParam == 0)
+          MenuCommand(static_cast<std::uint32_t>(wParam & 0xFFFF));
+        else if ((wParam >> 16) == kBnClicked)
+          ControlCommand(static_cast<std::uint32_t>(wParam & 0xFFFF));
         break;
+      case kWmNotify: {
+        const auto* header = reinterpret_cast<const NotifyHeader*>(lParam);
+        if (header->idFrom == DateTimePicker && header->code == kDtnDateTimeChange)
+          DateTimePickerChange();
+        break;
+      }
+      case kWmTimer:
+        if (wParam == kActionTimerId) ActionTimerTimer();
+        return 0;
+      case kWmShowWindow:
+        if (wParam) FormShow();
+        break;
+      case kWmCtlColorStatic: {
+        auto label = static_cast<HWnd>(lParam);
+        if (label != HWnd::Null &&
+            (label == Control(control::Quennavar) || label == Control(VerInfoLabel)))
+          return LabelColours(label, static_cast<HDc>(wParam));
+        break;
+      }
       case kWmClose:
         // The message loop ends; the icon goes before the window does.
         os_.PostQuitMessage(0);
@@ -148,6 +277,151 @@ std::intptr_t TShutDownForm::WindowProc(HWnd window, std::uint32_t message, std:
 // --- Settings file ---
 
 void TShutDownForm::LoadSettings() { FSettingsFile.Load(regional_, *this); }
+
+void TShutDownForm::SaveSettings() {
+  SettingsChoice choice;
+  for (const auto& [radio, keyword] : kActionRadios)
+    if (!choice.action && Checked(radio)) choice.action = keyword;
+  choice.timerEnabled = Checked(cbTimerEnabled);
+  choice.showWindowOnClick = Checked(rgOptionsShowWindow);
+  choice.time = PickerTime();
+  FSettingsFile.Save(regional_, choice);
+}
+
+// --- Controls ---
+
+bool TShutDownForm::Checked(ControlId id) const {
+  return os_.SendMessageA(Control(id), kBmGetCheck, 0, 0) == kBstChecked;
+}
+
+void TShutDownForm::SetChecked(ControlId id, bool checked) {
+  os_.SendMessageA(Control(id), kBmSetCheck, checked ? kBstChecked : 0, 0);
+}
+
+void TShutDownForm::CheckRadio(ControlId id) {
+  ControlId group = DescriptionOf(id).parent;
+  for (const ControlDescription& control : kSettingsWindow)
+    if (control.kind == ControlKind::RadioButton && control.parent == group)
+      SetChecked(control.id, control.id == id);
+}
+
+void TShutDownForm::ControlCommand(std::uint32_t id) {
+  for (const auto& [radio, keyword] : kActionRadios)
+    if (radio == id) return rbLogoffClick();
+  switch (id) {
+    case cbForceterminate: return cbForceterminateClick();
+    case rgOptionsShowWindow:
+    case rgOptionsDoAction: return rgOptionsClick();
+    case cbTimerEnabled: return cbTimerEnabledClick();
+    case btnReboot: return btnRebootClick();
+    case btnHide: return btnHideClick();
+    default: return;
+  }
+}
+
+void TShutDownForm::rbLogoffClick() { SaveSettings(); }
+
+void TShutDownForm::cbForceterminateClick() {
+  FSettingsFile.WriteYesNo("Terminate", Checked(cbForceterminate));
+}
+
+void TShutDownForm::rgOptionsClick() {
+  FSettingsFile.WriteYesNo("ShowOnClick", Checked(rgOptionsShowWindow));
+}
+
+void TShutDownForm::cbTimerEnabledClick() {
+  bool enabled = Checked(cbTimerEnabled);
+  os_.EnableWindow(Control(DateTimePicker), enabled);
+  EnableActionTimer(enabled);
+  FSettingsFile.WriteYesNo("TimerEnable", enabled);
+  FSettingsFile.Write("Time", StoredTimeText(regional_, PickerTime()));
+}
+
+void TShutDownForm::DateTimePickerChange() {
+  FSettingsFile.Write("Time", StoredTimeText(regional_, PickerTime()));
+}
+
+void TShutDownForm::btnRebootClick() {
+  LoadSettings();
+  RunStoredAction();
+}
+
+void TShutDownForm::btnHideClick() {
+  SaveSettings();
+  LoadSettings();
+  FApplication.Minimize();
+}
+
+void TShutDownForm::FormShow() { HideApplicationWindow(); }
+
+DayFraction TShutDownForm::PickerTime() const {
+  SystemTime time;
+  os_.DateTimeGetSystemTime(Control(DateTimePicker), time);
+  return EncodeTime({time.wHour, time.wMinute, time.wSecond, 0});
+}
+
+void TShutDownForm::ShowPickerTime(DayFraction time) {
+  SystemTime shown;
+  os_.GetLocalTime(shown);  // the picker wants a whole date; only its time shows
+  TimeOfDay t = DecodeTime(time);
+  shown.wHour = static_cast<std::uint16_t>(t.hour);
+  shown.wMinute = static_cast<std::uint16_t>(t.minute);
+  shown.wSecond = static_cast<std::uint16_t>(t.second);
+  shown.wMilliseconds = 0;
+  os_.DateTimeSetSystemTime(Control(DateTimePicker), shown);
+}
+
+void TShutDownForm::ShowVersion() {
+  std::string fileName = context_.programPath.substr(context_.programPath.find_last_of("\\/:") + 1);
+  std::uint32_t size = os_.GetFileVersionInfoSizeA(fileName);
+  std::vector<std::uint8_t> block;
+  if (size == 0 || !os_.GetFileVersionInfoA(fileName, size, block)) return;
+  std::vector<std::uint8_t> translation;
+  if (!os_.VerQueryValueA(block, "\\VarFileInfo\\Translation", translation) ||
+      translation.size() < 4)
+    return;
+  std::uint32_t entry = translation[0] | translation[1] << 8 | translation[2] << 16 |
+                        static_cast<std::uint32_t>(translation[3]) << 24;
+  char language[9];
+  std::snprintf(language, sizeof language, "%08X", (entry & 0xFFFF) * 65536 + (entry >> 16));
+  std::vector<std::uint8_t> version;
+  if (!os_.VerQueryValueA(block, std::string("\\StringFileInfo\\") + language + "\\FileVersion",
+                          version))
+    return;
+  std::string text(version.begin(), version.end());
+  os_.SetWindowTextA(Control(VerInfoLabel), text.substr(0, text.find('\0')));
+}
+
+std::intptr_t TShutDownForm::LabelColours(HWnd, HDc dc) {
+  os_.SetTextColor(dc, kNavy);
+  os_.SetBkMode(dc, kTransparent);
+  return os_.GetSysColorBrush(kColorBtnFace);
+}
+
+// --- Action timer ---
+
+void TShutDownForm::EnableActionTimer(bool enabled) {
+  if (enabled)
+    os_.SetTimer(Handle(), kActionTimerId, kActionTimerInterval);
+  else
+    os_.KillTimer(Handle(), kActionTimerId);
+  FActionTimerEnabled = enabled;
+}
+
+// Compares hour and minute with the time as last loaded; the settings file
+// is not read on a tick.
+void TShutDownForm::ActionTimerTimer() {
+  SystemTime now;
+  os_.GetLocalTime(now);
+  TimeOfDay due = DecodeTime(FActionTime);
+  if (now.wHour != due.hour || now.wMinute != due.minute) return;
+  // Once in the minute: ticks that follow, or a suspend that returns within
+  // it, must not act again. The next day it runs again.
+  std::array<int, 5> minute{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute};
+  if (FLastRunMinute == minute) return;
+  FLastRunMinute = minute;
+  RunStoredAction();
+}
 
 // --- Tray icon ---
 
@@ -288,6 +562,8 @@ void TShutDownForm::miForceterminateClick() {
 
 void TShutDownForm::miShowClick() {
   PlaceWindow(kMenuBottomMargin);
+  // Restoring fades in only a minimized application: start it transparent.
+  if (FApplication.Minimized() && UseAlphaBlend() && IsWindowsXP(os_)) SetOpacity(0);
   FApplication.Restore();
   FApplication.BringToFront();
   HideApplicationWindow();
@@ -309,6 +585,26 @@ void TShutDownForm::PlaceWindow(int bottomMargin) {
 
 void TShutDownForm::HideApplicationWindow() { os_.ShowWindow(FApplication.Handle(), kSwHide); }
 
-void TShutDownForm::FadeIn() { HideApplicationWindow(); }
+bool TShutDownForm::UseAlphaBlend() {
+  return os_.CharLowerBuffA(FSettingsFile.Read("UseAlphaBlend", kYes)) == "yes";
+}
+
+void TShutDownForm::SetOpacity(std::uint8_t alpha) {
+  os_.SetLayeredWindowAttributes(Handle(), 0, alpha, kLwaAlpha);
+}
+
+// Paced by painting and message processing alone; ticks and clicks are
+// handled in the middle of it.
+void TShutDownForm::FadeIn() {
+  HideApplicationWindow();
+  if (!UseAlphaBlend() || !IsWindowsXP(os_)) return;
+  SetOpacity(0);
+  for (int alpha = 0; alpha <= 255; ++alpha) {
+    SetOpacity(static_cast<std::uint8_t>(alpha));
+    HideApplicationWindow();
+    os_.UpdateWindow(Handle());
+    os_.ProcessMessages();
+  }
+}
 
 }  // namespace quennavar

@@ -2,13 +2,16 @@
 // which owns the tray icon, the tray menu and the settings record.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <functional>
 #include <map>
 #include <string>
 
 #include "app/settings.h"
 #include "platform/unique_handle.h"
+#include "resources/settings_window.h"
 #include "resources/tray_menu.h"
 #include "system/errors.h"
 #include "system/power.h"
@@ -66,6 +69,26 @@ class TShutDownForm final : public WindowHandler, public SettingsRecord {
 
   // Settings file
   void LoadSettings();
+  void SaveSettings();
+
+  // Controls
+  void FormShow();
+  void rbLogoffClick();
+  void cbForceterminateClick();
+  void rgOptionsClick();
+  void cbTimerEnabledClick();
+  void DateTimePickerChange();
+  void btnRebootClick();
+  void btnHideClick();
+  void ActionTimerTimer();
+
+  // Null until the control exists: messages arrive while the window is built.
+  HWnd Control(ControlId id) const {
+    auto found = FControls.find(id);
+    return found == FControls.end() ? HWnd::Null : found->second;
+  }
+  bool Checked(ControlId id) const;
+  bool ActionTimerEnabled() const { return FActionTimerEnabled; }
 
   // Tray icon and menu
   void UpdateNotifyData();
@@ -100,6 +123,17 @@ class TShutDownForm final : public WindowHandler, public SettingsRecord {
   void MenuCommand(std::uint32_t id);
   void CheckMenu(TrayCommand item, bool checked);
   void PlaceWindow(int bottomMargin);
+  void CreateControls();
+  void ControlCommand(std::uint32_t id);
+  void SetChecked(ControlId id, bool checked);
+  void CheckRadio(ControlId id);  // and uncheck the others of its group
+  void EnableActionTimer(bool enabled);
+  DayFraction PickerTime() const;
+  void ShowPickerTime(DayFraction time);
+  void ShowVersion();
+  bool UseAlphaBlend();
+  void SetOpacity(std::uint8_t alpha);
+  std::intptr_t LabelColours(HWnd label, HDc dc);
 
   const ActionContext& context_;
   Platform& os_;
@@ -111,6 +145,12 @@ class TShutDownForm final : public WindowHandler, public SettingsRecord {
   std::vector<UniqueBitmap> FMenuBitmaps;
   std::map<TrayCommand, bool> FMenuChecked;
   std::uint32_t FTaskbarCreated = 0;
+  std::map<ControlId, HWnd> FControls;
+  UniqueFont FFont;
+  UniqueFont FBoldFont;
+  bool FActionTimerEnabled = false;
+  // The minute the timer last ran the action in, so it runs once in it.
+  std::optional<std::array<int, 5>> FLastRunMinute;
 };
 
 }  // namespace quennavar

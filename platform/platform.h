@@ -23,6 +23,8 @@ enum class HWnd : std::uintptr_t { Null = 0 };
 enum class HMenu : std::uintptr_t { Null = 0 };
 enum class HIcon : std::uintptr_t { Null = 0 };
 enum class HBitmap : std::uintptr_t { Null = 0 };
+enum class HFont : std::uintptr_t { Null = 0 };
+enum class HDc : std::uintptr_t { Null = 0 };
 
 struct OsVersionInfo {
   std::uint32_t dwMajorVersion = 0;
@@ -75,6 +77,13 @@ struct NotifyIconData {
   std::uint32_t uCallbackMessage = 0;
   HIcon hIcon = HIcon::Null;
   std::string szTip;  // at most 63 characters
+};
+
+// NMHDR: the header of a WM_NOTIFY message, which lParam points to.
+struct NotifyHeader {
+  HWnd hwndFrom = HWnd::Null;
+  std::uintptr_t idFrom = 0;
+  std::int32_t code = 0;
 };
 
 // Receives the messages of a window the platform created for the logic.
@@ -144,6 +153,26 @@ inline constexpr std::uint32_t kWsPopup = 0x80000000;
 inline constexpr std::uint32_t kWsCaption = 0x00C00000;
 inline constexpr std::uint32_t kWsSysMenu = 0x00080000;
 inline constexpr std::uint32_t kWsExLayered = 0x00080000;
+inline constexpr std::uint32_t kWsChild = 0x40000000;
+inline constexpr std::uint32_t kWsVisible = 0x10000000;
+inline constexpr std::uint32_t kWsTabStop = 0x00010000;
+inline constexpr std::uint32_t kWsGroup = 0x00020000;
+
+inline constexpr std::uint32_t kWmShowWindow = 0x0018;
+inline constexpr std::uint32_t kWmSetFont = 0x0030;
+inline constexpr std::uint32_t kWmNotify = 0x004E;
+inline constexpr std::uint32_t kWmCtlColorStatic = 0x0138;
+inline constexpr std::uint32_t kWmCtlColorBtn = 0x0135;
+inline constexpr std::uint32_t kBmGetCheck = 0x00F0;
+inline constexpr std::uint32_t kBmSetCheck = 0x00F1;
+inline constexpr std::uint32_t kBstChecked = 1;
+inline constexpr std::uint32_t kBnClicked = 0;
+inline constexpr std::int32_t kDtnDateTimeChange = -759;
+inline constexpr std::uint32_t kLwaAlpha = 0x2;
+inline constexpr int kTransparent = 1;
+inline constexpr int kColorBtnFace = 15;
+inline constexpr int kFwNormal = 400;
+inline constexpr int kFwBold = 700;
 
 // LCTYPE values of the regional settings the program reads.
 enum class LocaleItem : std::uint32_t {
@@ -279,6 +308,43 @@ class Platform {
   virtual bool EnableMenuItem(HMenu menu, std::uint32_t id, std::uint32_t enable) = 0;
   virtual bool TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) = 0;
   virtual bool DestroyMenu(HMenu menu) = 0;
+
+  // Controls of a window the logic created (user32, comctl32)
+  virtual void InitCommonControlsEx(std::uint32_t classes) = 0;
+  virtual HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& className,
+                               const std::string& windowName, std::uint32_t style, int x, int y,
+                               int width, int height, HWnd parent, std::uint32_t id) = 0;
+  virtual std::intptr_t SendMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                                     std::intptr_t lParam) = 0;
+  virtual bool EnableWindow(HWnd window, bool enable) = 0;
+  virtual bool SetWindowTextA(HWnd window, const std::string& text) = 0;
+  // DTM_SETSYSTEMTIME and DTM_GETSYSTEMTIME of a date-time picker
+  virtual bool DateTimeSetSystemTime(HWnd picker, const SystemTime& time) = 0;
+  virtual bool DateTimeGetSystemTime(HWnd picker, SystemTime& time) = 0;
+  // TTM_ADDTOOLA: the tooltip shows the text while the mouse rests on the tool.
+  virtual bool AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::string& text) = 0;
+  virtual HIcon LoadImageA(const std::string& name, int width, int height) = 0;  // an icon
+  virtual HFont CreateFontA(int height, int weight, const std::string& faceName) = 0;
+  virtual bool DeleteObject(HFont font) = 0;
+  virtual std::uint32_t SetTextColor(HDc dc, std::uint32_t color) = 0;
+  virtual int SetBkMode(HDc dc, int mode) = 0;
+  virtual std::intptr_t GetSysColorBrush(int index) = 0;  // the brush, as a message result
+
+  // Window timers, opacity and painting (user32)
+  virtual std::uintptr_t SetTimer(HWnd window, std::uintptr_t id, std::uint32_t elapse) = 0;
+  virtual bool KillTimer(HWnd window, std::uintptr_t id) = 0;
+  virtual bool SetLayeredWindowAttributes(HWnd window, std::uint32_t key, std::uint8_t alpha,
+                                          std::uint32_t flags) = 0;
+  virtual bool UpdateWindow(HWnd window) = 0;
+  // PeekMessageA, TranslateMessage and DispatchMessageA while messages wait.
+  virtual void ProcessMessages() = 0;
+
+  // Version information (version)
+  virtual std::uint32_t GetFileVersionInfoSizeA(const std::string& fileName) = 0;
+  virtual bool GetFileVersionInfoA(const std::string& fileName, std::uint32_t size,
+                                   std::vector<std::uint8_t>& data) = 0;
+  virtual bool VerQueryValueA(const std::vector<std::uint8_t>& block, const std::string& subBlock,
+                              std::vector<std::uint8_t>& value) = 0;
 
   // Notification area (shell32)
   virtual bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;

@@ -207,9 +207,10 @@ TEST_P(NoSwitch, LeavesTheSystemAlone) {
   RecordingPlatform os;
   os.commandLine = std::string("Quennavar.exe ") + GetParam();
   EXPECT_EQ(Quennavar(os), 0);
-  EXPECT_THAT(os.Only({"ExitWindowsEx", "LockWorkStation", "CreateWaitableTimerA", "LoadLibraryA",
-                       "ReportEventA", "MessageBoxA"}),
+  EXPECT_THAT(os.Only({"ExitWindowsEx", "LockWorkStation", "CreateWaitableTimerA",
+                       "SetSuspendState", "ReportEventA", "MessageBoxA"}),
               IsEmpty());
+  EXPECT_EQ(os.Only({"RunMessageLoop"}).size(), 1u) << "the tray application runs instead";
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, NoSwitch,

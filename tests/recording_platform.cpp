@@ -289,6 +289,8 @@ HWnd RecordingPlatform::CreateWindowExA(std::uint32_t exStyle, const std::string
 bool RecordingPlatform::DestroyWindow(HWnd window) {
   Record("DestroyWindow(" + NameOf(window) + ")");
   handlers_.erase(window);
+  // The system destroys a window's children with it.
+  for (HWnd child : children_[window]) Release(NameOf(child));
   return Release(NameOf(window));
 }
 
@@ -418,6 +420,121 @@ bool RecordingPlatform::Shell_NotifyIconA(std::uint32_t message, const NotifyIco
          std::to_string(data.uCallbackMessage) + ", " + NameOf(data.hIcon) + ", " +
          Quoted(data.szTip) + "})");
   return trayAccepts;
+}
+
+void RecordingPlatform::InitCommonControlsEx(std::uint32_t) {}
+
+HWnd RecordingPlatform::CreateWindowExA(std::uint32_t, const std::string& className,
+                                        const std::string&, std::uint32_t, int x, int y,
+                                        int width, int height, HWnd parent, std::uint32_t id) {
+  std::string name = id ? "control" + std::to_string(id) : className;
+  auto window = static_cast<HWnd>(Open(name));
+  children_[parent].push_back(window);
+  windowRects_[window] = {x, y, x + width, y + height};
+  enabled[window] = true;
+  return window;
+}
+
+std::intptr_t RecordingPlatform::SendMessageA(HWnd window, std::uint32_t message,
+                                              std::uintptr_t wParam, std::intptr_t) {
+  if (message == kBmSetCheck) {
+    checks[window] = static_cast<std::intptr_t>(wParam);
+    Record("CheckButton(" + NameOf(window) + ", " + std::to_string(wParam) + ")");
+  }
+  return message == kBmGetCheck ? checks[window] : 0;
+}
+
+bool RecordingPlatform::EnableWindow(HWnd window, bool enable) {
+  Record("EnableWindow(" + NameOf(window) + ", " + Bool(enable) + ")");
+  enabled[window] = enable;
+  return true;
+}
+
+bool RecordingPlatform::SetWindowTextA(HWnd window, const std::string& text) {
+  Record("SetWindowTextA(" + NameOf(window) + ", " + Quoted(text) + ")");
+  texts[window] = text;
+  return true;
+}
+
+bool RecordingPlatform::DateTimeSetSystemTime(HWnd picker, const SystemTime& time) {
+  pickerTimes[picker] = time;
+  return true;
+}
+
+bool RecordingPlatform::DateTimeGetSystemTime(HWnd picker, SystemTime& time) {
+  time = pickerTimes[picker];
+  return true;
+}
+
+bool RecordingPlatform::AddTool(HWnd, HWnd, HWnd tool, const std::string& text) {
+  texts[tool] += "|hint:" + text;
+  return true;
+}
+
+HIcon RecordingPlatform::LoadImageA(const std::string& name, int, int) { return LoadIconA(name); }
+
+HFont RecordingPlatform::CreateFontA(int height, int weight, const std::string& faceName) {
+  return static_cast<HFont>(Open("font " + faceName + " " + std::to_string(height) + " " +
+                                 std::to_string(weight)));
+}
+
+bool RecordingPlatform::DeleteObject(HFont font) { return Release(NameOf(font)); }
+
+std::uint32_t RecordingPlatform::SetTextColor(HDc, std::uint32_t color) {
+  Record("SetTextColor(" + Hex(color) + ")");
+  return 0;
+}
+
+int RecordingPlatform::SetBkMode(HDc, int) { return 0; }
+
+std::intptr_t RecordingPlatform::GetSysColorBrush(int index) { return 0xB000 + index; }
+
+std::uintptr_t RecordingPlatform::SetTimer(HWnd window, std::uintptr_t id, std::uint32_t elapse) {
+  Record("SetTimer(" + NameOf(window) + ", " + std::to_string(id) + ", " + std::to_string(elapse) +
+         ")");
+  return id;
+}
+
+bool RecordingPlatform::KillTimer(HWnd window, std::uintptr_t id) {
+  Record("KillTimer(" + NameOf(window) + ", " + std::to_string(id) + ")");
+  return true;
+}
+
+bool RecordingPlatform::SetLayeredWindowAttributes(HWnd window, std::uint32_t, std::uint8_t alpha,
+                                                   std::uint32_t) {
+  Record("SetLayeredWindowAttributes(" + NameOf(window) + ", " + std::to_string(alpha) + ")");
+  return true;
+}
+
+bool RecordingPlatform::UpdateWindow(HWnd) { return true; }
+
+void RecordingPlatform::ProcessMessages() {}
+
+std::uint32_t RecordingPlatform::GetFileVersionInfoSizeA(const std::string& fileName) {
+  Record("GetFileVersionInfoSizeA(" + Quoted(fileName) + ")");
+  return fileVersion ? 1024 : 0;
+}
+
+bool RecordingPlatform::GetFileVersionInfoA(const std::string&, std::uint32_t size,
+                                            std::vector<std::uint8_t>& data) {
+  data.assign(size, 0);
+  return true;
+}
+
+bool RecordingPlatform::VerQueryValueA(const std::vector<std::uint8_t>&,
+                                       const std::string& subBlock,
+                                       std::vector<std::uint8_t>& value) {
+  Record("VerQueryValueA(" + Quoted(subBlock) + ")");
+  if (subBlock == "\\VarFileInfo\\Translation") {
+    value = {static_cast<std::uint8_t>(versionLanguage), static_cast<std::uint8_t>(versionLanguage >> 8),
+             static_cast<std::uint8_t>(versionLanguage >> 16),
+             static_cast<std::uint8_t>(versionLanguage >> 24)};
+    return true;
+  }
+  if (!fileVersion || subBlock != "\\StringFileInfo\\040904E4\\FileVersion") return false;
+  value.assign(fileVersion->begin(), fileVersion->end());
+  value.push_back(0);
+  return true;
 }
 
 std::intptr_t RecordingPlatform::Send(HWnd window, std::uint32_t message, std::uintptr_t wParam,

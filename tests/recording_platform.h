@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -141,6 +142,43 @@ class RecordingPlatform : public Platform {
   bool TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) override;
   bool DestroyMenu(HMenu menu) override;
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  void InitCommonControlsEx(std::uint32_t classes) override;
+  HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& className,
+                       const std::string& windowName, std::uint32_t style, int x, int y, int width,
+                       int height, HWnd parent, std::uint32_t id) override;
+  std::intptr_t SendMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) override;
+  bool EnableWindow(HWnd window, bool enable) override;
+  bool SetWindowTextA(HWnd window, const std::string& text) override;
+  bool DateTimeSetSystemTime(HWnd picker, const SystemTime& time) override;
+  bool DateTimeGetSystemTime(HWnd picker, SystemTime& time) override;
+  bool AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::string& text) override;
+  HIcon LoadImageA(const std::string& name, int width, int height) override;
+  HFont CreateFontA(int height, int weight, const std::string& faceName) override;
+  bool DeleteObject(HFont font) override;
+  std::uint32_t SetTextColor(HDc dc, std::uint32_t color) override;
+  int SetBkMode(HDc dc, int mode) override;
+  std::intptr_t GetSysColorBrush(int index) override;
+  std::uintptr_t SetTimer(HWnd window, std::uintptr_t id, std::uint32_t elapse) override;
+  bool KillTimer(HWnd window, std::uintptr_t id) override;
+  bool SetLayeredWindowAttributes(HWnd window, std::uint32_t key, std::uint8_t alpha,
+                                  std::uint32_t flags) override;
+  bool UpdateWindow(HWnd window) override;
+  void ProcessMessages() override;
+  std::uint32_t GetFileVersionInfoSizeA(const std::string& fileName) override;
+  bool GetFileVersionInfoA(const std::string& fileName, std::uint32_t size,
+                           std::vector<std::uint8_t>& data) override;
+  bool VerQueryValueA(const std::vector<std::uint8_t>& block, const std::string& subBlock,
+                      std::vector<std::uint8_t>& value) override;
+
+  // The state of the controls, as the system keeps it.
+  std::map<HWnd, std::intptr_t> checks;
+  std::map<HWnd, bool> enabled;
+  std::map<HWnd, SystemTime> pickerTimes;
+  std::map<HWnd, std::string> texts;
+  // The program file's version information: none, or its FileVersion.
+  std::optional<std::string> fileVersion = "1.2.3.4";
+  std::uint32_t versionLanguage = 0x04E40409;  // code page 1252, US English
 
   // The window procedure of the window runs this message, as the system would.
   std::intptr_t Send(HWnd window, std::uint32_t message, std::uintptr_t wParam = 0,
@@ -155,6 +193,7 @@ class RecordingPlatform : public Platform {
   std::set<std::string> open_;
   std::map<HWnd, WindowHandler*> handlers_;
   std::map<HWnd, Rect> windowRects_;
+  std::map<HWnd, std::vector<HWnd>> children_;
   int windows_ = 0;
 };
 
