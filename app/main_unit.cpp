@@ -1,9 +1,9 @@
 #include "app/main_unit.h"
 
-#include "app/quennavar.h"
-
 #include <cstdio>
 #include <tuple>
+
+#include "app/quennavar.h"
 
 namespace quennavar {
 using namespace control;  // the controls by their names; the label is control::Quennavar
@@ -33,8 +33,8 @@ constexpr std::uint32_t kStmSetIcon = 0x0170;
 
 // The radio buttons of the stored action, in the order a save looks at them.
 constexpr std::pair<ControlId, const char*> kActionRadios[] = {
-    {rbLogoff, kLogoff},     {rbPoweroff, kPoweroff}, {rbReboot, kReboot},
-    {rbShutdown, kShutdown}, {rbSuspend, kSuspend},   {rbLock, kLock},
+    {rbLogoff, kLogoff},      {rbPoweroff, kPoweroff}, {rbReboot, kReboot},
+    {rbShutdown, kShutdown},  {rbSuspend, kSuspend},   {rbLock, kLock},
     {rbHibernate, kHibernate}};
 
 struct ControlClass {
@@ -44,14 +44,21 @@ struct ControlClass {
 
 ControlClass ClassOf(ControlKind kind) {
   switch (kind) {
-    case ControlKind::GroupBox: return {"BUTTON", kBsGroupBox};
-    case ControlKind::Icon: return {"STATIC", kSsIcon};
+    case ControlKind::GroupBox:
+      return {"BUTTON", kBsGroupBox};
+    case ControlKind::Icon:
+      return {"STATIC", kSsIcon};
     case ControlKind::Label:
-    case ControlKind::BoldLabel: return {"STATIC", kSsLeft};
-    case ControlKind::RadioButton: return {"BUTTON", kBsAutoRadioButton};
-    case ControlKind::CheckBox: return {"BUTTON", kBsAutoCheckBox};
-    case ControlKind::TimePicker: return {"SysDateTimePick32", kDtsTimeFormat};
-    case ControlKind::Button: return {"BUTTON", kBsPushButton};
+    case ControlKind::BoldLabel:
+      return {"STATIC", kSsLeft};
+    case ControlKind::RadioButton:
+      return {"BUTTON", kBsAutoRadioButton};
+    case ControlKind::CheckBox:
+      return {"BUTTON", kBsAutoCheckBox};
+    case ControlKind::TimePicker:
+      return {"SysDateTimePick32", kDtsTimeFormat};
+    case ControlKind::Button:
+      return {"BUTTON", kBsPushButton};
   }
   return {"STATIC", 0};
 }
@@ -129,10 +136,10 @@ TShutDownForm::TShutDownForm(const ActionContext& context, RegionalSettings& reg
       FBoldFont(context.os, HFont::Null) {
   Rect outer{0, 0, kClientWidth, kClientHeight};
   os_.AdjustWindowRectEx(outer, kFormStyle, false, kWsExLayered);
-  FHandle = UniqueWindow(os_, os_.CreateWindowExA(kWsExLayered, kProgramName, kFormStyle, 0, 0,
-                                                  outer.right - outer.left,
-                                                  outer.bottom - outer.top,
-                                                  application.Handle(), *this));
+  FHandle =
+      UniqueWindow(os_, os_.CreateWindowExA(kWsExLayered, kProgramName, kFormStyle, 0, 0,
+                                            outer.right - outer.left, outer.bottom - outer.top,
+                                            application.Handle(), *this));
   application.SetMainWindow(FHandle.get());
   SetOpacity(255);  // a layered window stays invisible until given an opacity
   CreateControls();
@@ -172,8 +179,8 @@ void TShutDownForm::FormCreate() {
   // From here on only what the window shows is set up: nothing is stored.
   CheckRadio(FShowOnClick ? rgOptionsShowWindow : rgOptionsDoAction);
   for (const auto& [radio, keyword] : kActionRadios)
-    if (FAction == keyword && (radio == rbLogoff || radio == rbPoweroff || radio == rbReboot ||
-                               radio == rbShutdown))
+    if (FAction == keyword &&
+        (radio == rbLogoff || radio == rbPoweroff || radio == rbReboot || radio == rbShutdown))
       CheckRadio(radio);
   const std::tuple<ControlId, bool, const char*> kLimitedActions[] = {
       {rbLock, IsWindowsNT(os_), kLock},
@@ -309,13 +316,19 @@ void TShutDownForm::ControlCommand(std::uint32_t id) {
   for (const auto& [radio, keyword] : kActionRadios)
     if (radio == id) return rbLogoffClick();
   switch (id) {
-    case cbForceterminate: return cbForceterminateClick();
+    case cbForceterminate:
+      return cbForceterminateClick();
     case rgOptionsShowWindow:
-    case rgOptionsDoAction: return rgOptionsClick();
-    case cbTimerEnabled: return cbTimerEnabledClick();
-    case btnReboot: return btnRebootClick();
-    case btnHide: return btnHideClick();
-    default: return;
+    case rgOptionsDoAction:
+      return rgOptionsClick();
+    case cbTimerEnabled:
+      return cbTimerEnabledClick();
+    case btnReboot:
+      return btnRebootClick();
+    case btnHide:
+      return btnHideClick();
+    default:
+      return;
   }
 }
 

@@ -4,9 +4,9 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "app/settings.h"

@@ -44,7 +44,9 @@ using UniqueHKey = UniqueHandle<HKey, &Platform::RegCloseKey>;
 using UniqueEventSource = UniqueHandle<EventSource, &Platform::DeregisterEventSource>;
 using UniqueWindow = UniqueHandle<HWnd, &Platform::DestroyWindow>;
 using UniqueMenu = UniqueHandle<HMenu, &Platform::DestroyMenu>;
-using UniqueBitmap = UniqueHandle<HBitmap, static_cast<bool (Platform::*)(HBitmap)>(&Platform::DeleteObject)>;
-using UniqueFont = UniqueHandle<HFont, static_cast<bool (Platform::*)(HFont)>(&Platform::DeleteObject)>;
+using UniqueBitmap =
+    UniqueHandle<HBitmap, static_cast<bool (Platform::*)(HBitmap)>(&Platform::DeleteObject)>;
+using UniqueFont =
+    UniqueHandle<HFont, static_cast<bool (Platform::*)(HFont)>(&Platform::DeleteObject)>;
 
 }  // namespace quennavar

@@ -32,20 +32,29 @@ enum ControlId : std::uint32_t {
   btnHide,
 };
 
-enum class ControlKind { GroupBox, Icon, Label, BoldLabel, RadioButton, CheckBox, TimePicker, Button };
+enum class ControlKind {
+  GroupBox,
+  Icon,
+  Label,
+  BoldLabel,
+  RadioButton,
+  CheckBox,
+  TimePicker,
+  Button
+};
 
 struct ControlDescription {
   ControlId id;
   ControlKind kind;
   const char* caption;
   int left, top, width, height;
-  ControlId parent;   // the group it sits in, or none
-  const char* hint;   // shown as a tooltip; null for none
-  bool startsGroup;   // the first of a run of radio buttons, or a tab stop of its own
+  ControlId parent;  // the group it sits in, or none
+  const char* hint;  // shown as a tooltip; null for none
+  bool startsGroup;  // the first of a run of radio buttons, or a tab stop of its own
 };
 
 inline constexpr char kFontName[] = "MS Sans Serif";
-inline constexpr int kFontHeight = -11;  // 8 point
+inline constexpr int kFontHeight = -11;           // 8 point
 inline constexpr std::uint32_t kNavy = 0x800000;  // COLORREF: blue 0x80
 
 // Creation order is tab order: first the controls that take the focus.
@@ -53,8 +62,8 @@ inline constexpr ControlDescription kSettingsWindow[] = {
     {btnReboot, ControlKind::Button, "Do now", 3, 240, 67, 25, NoControl, nullptr, true},
     {cbForceterminate, ControlKind::CheckBox, "Force processes to terminate", 8, 139, 161, 17,
      NoControl, nullptr, true},
-    {rgOptions, ControlKind::GroupBox, " On left double click in tray ", 3, 156, 164, 57,
-     NoControl, nullptr, false},
+    {rgOptions, ControlKind::GroupBox, " On left double click in tray ", 3, 156, 164, 57, NoControl,
+     nullptr, false},
     {rgOptionsShowWindow, ControlKind::RadioButton, "Show this window", 8, 16, 150, 17, rgOptions,
      nullptr, true},
     {rgOptionsDoAction, ControlKind::RadioButton, "Do defined action", 8, 35, 150, 17, rgOptions,
@@ -63,8 +72,8 @@ inline constexpr ControlDescription kSettingsWindow[] = {
      true},
     {DateTimePicker, ControlKind::TimePicker, "", 101, 216, 66, 21, NoControl, nullptr, true},
     {gbAction, ControlKind::GroupBox, " Action ", 3, 0, 164, 135, NoControl, nullptr, false},
-    {rbLogoff, ControlKind::RadioButton, "Logoff", 8, 16, 65, 17, gbAction,
-     "Log Off current user", true},
+    {rbLogoff, ControlKind::RadioButton, "Logoff", 8, 16, 65, 17, gbAction, "Log Off current user",
+     true},
     {rbPoweroff, ControlKind::RadioButton, "Poweroff", 8, 48, 73, 17, gbAction,
      "Power Off system (ATX turn off)", false},
     {rbReboot, ControlKind::RadioButton, "Reboot", 8, 64, 73, 17, gbAction, "Reboot system", false},

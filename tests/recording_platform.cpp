@@ -425,8 +425,8 @@ bool RecordingPlatform::Shell_NotifyIconA(std::uint32_t message, const NotifyIco
 void RecordingPlatform::InitCommonControlsEx(std::uint32_t) {}
 
 HWnd RecordingPlatform::CreateWindowExA(std::uint32_t, const std::string& className,
-                                        const std::string&, std::uint32_t, int x, int y,
-                                        int width, int height, HWnd parent, std::uint32_t id) {
+                                        const std::string&, std::uint32_t, int x, int y, int width,
+                                        int height, HWnd parent, std::uint32_t id) {
   std::string name = id ? "control" + std::to_string(id) : className;
   auto window = static_cast<HWnd>(Open(name));
   children_[parent].push_back(window);
@@ -474,8 +474,8 @@ bool RecordingPlatform::AddTool(HWnd, HWnd, HWnd tool, const std::string& text) 
 HIcon RecordingPlatform::LoadImageA(const std::string& name, int, int) { return LoadIconA(name); }
 
 HFont RecordingPlatform::CreateFontA(int height, int weight, const std::string& faceName) {
-  return static_cast<HFont>(Open("font " + faceName + " " + std::to_string(height) + " " +
-                                 std::to_string(weight)));
+  return static_cast<HFont>(
+      Open("font " + faceName + " " + std::to_string(height) + " " + std::to_string(weight)));
 }
 
 bool RecordingPlatform::DeleteObject(HFont font) { return Release(NameOf(font)); }
@@ -526,7 +526,8 @@ bool RecordingPlatform::VerQueryValueA(const std::vector<std::uint8_t>&,
                                        std::vector<std::uint8_t>& value) {
   Record("VerQueryValueA(" + Quoted(subBlock) + ")");
   if (subBlock == "\\VarFileInfo\\Translation") {
-    value = {static_cast<std::uint8_t>(versionLanguage), static_cast<std::uint8_t>(versionLanguage >> 8),
+    value = {static_cast<std::uint8_t>(versionLanguage),
+             static_cast<std::uint8_t>(versionLanguage >> 8),
              static_cast<std::uint8_t>(versionLanguage >> 16),
              static_cast<std::uint8_t>(versionLanguage >> 24)};
     return true;

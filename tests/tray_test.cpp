@@ -71,12 +71,13 @@ TEST_F(TrayTest, StartsHiddenWithItsIconAndRemovesItBeforeTheWindowGoes) {
   EXPECT_THAT(
       os.Only({"CreateWindowExA", "Shell_NotifyIconA", "ShowWindow", "RunMessageLoop",
                "DestroyWindow", "DestroyMenu"}),
-      ElementsAre("CreateWindowExA(0x0, \"Quennavar\", 0x80000000, 0x0, owner NULL) = window1",
-                  "CreateWindowExA(0x80000, \"Quennavar\", 0xC80000, 175x293, owner window1) = window2",
-                  "Shell_NotifyIconA(NIM_ADD, " + icon + ")", "ShowWindow(window2, SW_HIDE)",
-                  "ShowWindow(window1, SW_HIDE)", "RunMessageLoop()",
-                  "Shell_NotifyIconA(NIM_DELETE, " + icon + ")", "DestroyMenu(menu)",
-                  "DestroyWindow(window2)", "DestroyWindow(window1)"));
+      ElementsAre(
+          "CreateWindowExA(0x0, \"Quennavar\", 0x80000000, 0x0, owner NULL) = window1",
+          "CreateWindowExA(0x80000, \"Quennavar\", 0xC80000, 175x293, owner window1) = window2",
+          "Shell_NotifyIconA(NIM_ADD, " + icon + ")", "ShowWindow(window2, SW_HIDE)",
+          "ShowWindow(window1, SW_HIDE)", "RunMessageLoop()",
+          "Shell_NotifyIconA(NIM_DELETE, " + icon + ")", "DestroyMenu(menu)",
+          "DestroyWindow(window2)", "DestroyWindow(window1)"));
   EXPECT_THAT(os.OpenHandles(), IsEmpty());
   EXPECT_FALSE(fs::exists(folder_ / "quennavar.ini")) << "starting writes nothing";
 }

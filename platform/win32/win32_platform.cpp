@@ -421,8 +421,8 @@ HWnd Win32Platform::CreateWindowExA(std::uint32_t exStyle, const std::string& cl
   return FromWin32<HWnd>(window);
 }
 
-std::intptr_t Win32Platform::SendMessageA(HWnd window, std::uint32_t message,
-                                          std::uintptr_t wParam, std::intptr_t lParam) {
+std::intptr_t Win32Platform::SendMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                                          std::intptr_t lParam) {
   return ::SendMessageA(ToWin32<HWND>(window), message, wParam, lParam);
 }
 
@@ -455,8 +455,8 @@ bool Win32Platform::AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::stri
   info.hwnd = ToWin32<HWND>(owner);
   info.uId = static_cast<UINT_PTR>(reinterpret_cast<std::uintptr_t>(ToWin32<HWND>(tool)));
   info.lpszText = const_cast<char*>(text.c_str());  // copied by the control
-  return ::SendMessageA(ToWin32<HWND>(tooltip), TTM_ADDTOOLA, 0,
-                        reinterpret_cast<LPARAM>(&info)) != 0;
+  return ::SendMessageA(ToWin32<HWND>(tooltip), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)) !=
+         0;
 }
 
 HIcon Win32Platform::LoadImageA(const std::string& name, int width, int height) {
@@ -465,10 +465,9 @@ HIcon Win32Platform::LoadImageA(const std::string& name, int width, int height) 
 }
 
 HFont Win32Platform::CreateFontA(int height, int weight, const std::string& faceName) {
-  return FromWin32<HFont>(::CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                        faceName.c_str()));
+  return FromWin32<HFont>(::CreateFontA(
+      height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, faceName.c_str()));
 }
 
 bool Win32Platform::DeleteObject(HFont font) { return ::DeleteObject(ToWin32<HFONT>(font)); }
