@@ -17,6 +17,7 @@ import time
 from dataclasses import dataclass, field
 
 CALL = re.compile(r"^([0-9a-f]{4}):Call ([\w.]+)\.(\w+)\((.*)\) ret=([0-9a-f]{8})$")
+RETURN = re.compile(r"^([0-9a-f]{4}):Ret  ([\w.]+)\.(\w+)\(\) retval=([0-9a-f]{8}) ret=([0-9a-f]{8})$")
 EVENT_TEXT = re.compile(r'^([0-9a-f]{4}):\w+:eventlog:ReportEventW L"(.*)"$')
 TIMER = re.compile(r"^([0-9a-f]{4}): set_timer\( handle=\w+, expire=([^,]+), ")
 THREAD = re.compile(r"^([0-9a-f]{4}):")
@@ -40,6 +41,7 @@ class Call:
     dll: str
     name: str
     args: list
+    result: int = None
 
     def __str__(self):
         return f"{self.dll}.{self.name}({','.join(self.args)})"
@@ -106,6 +108,7 @@ def parse_trace(trace, server_trace, exe):
     thread = next((m.group(1) for m in map(THREAD.match, lines) if m), None)
     calls, records, timers = [], [], []
     pending_event = None
+    open_calls = []  # calls of the program not yet returned; window procedures nest them
     for line in lines:
         if thread and not line.startswith(thread + ":"):
             continue
@@ -115,9 +118,19 @@ def parse_trace(trace, server_trace, exe):
             if low <= ret < high:
                 call = Call(m.group(2), m.group(3), split_args(m.group(4)))
                 calls.append(call)
+                open_calls.append((call, m.group(5)))
                 if call.name == "ReportEventA":
                     pending_event = Record(int(call.args[1], 16), int(call.args[3], 16), None)
                     records.append(pending_event)
+            continue
+        m = RETURN.match(line)
+        if m:
+            for i in range(len(open_calls) - 1, -1, -1):
+                call, ret = open_calls[i]
+                if call.name == m.group(3) and ret == m.group(5):
+                    call.result = int(m.group(4), 16)
+                    del open_calls[i:]
+                    break
             continue
         m = EVENT_TEXT.match(line)
         if m and pending_event is not None and pending_event.text is None:
