@@ -2,6 +2,7 @@
 write, the fade-in and the daily action timer."""
 
 import os
+import subprocess
 import sys
 import time
 
@@ -191,6 +192,35 @@ def timer_runs_the_action_once():
     check(len(suspends) == 1, "the action ran %d times in its minute" % len(suspends))
 
 
+def read_only_settings_file():
+    """A refused write is reported, the file stays as it was and the program runs on."""
+    write_settings(Action="Reboot", Terminate="Yes", UseAlphaBlend="No")
+    with open(settings_path(), "rb") as f:
+        before = f.read()
+    # As root, only the immutable flag makes a file read-only for Wine.
+    if subprocess.run(["chattr", "+i", settings_path()]).returncode != 0:
+        print("skipped: the file system has no immutable flag")
+        return
+    try:
+        started = start()
+        show_settings()
+        session.xdotool("mousemove", str(847 + 8 + 20), str(467 + 139 + 8), "click", "1")
+        time.sleep(1.5)
+        shots = os.environ.get("QUENNAVAR_SCREENSHOTS")
+        if shots:
+            session.screenshot(os.path.join(shots, "write-refused.png"))
+        session.xdotool("key", "Return")
+        time.sleep(0.8)
+        run = exit_program(started)
+    finally:
+        subprocess.run(["chattr", "-i", settings_path()])
+    with open(settings_path(), "rb") as f:
+        check(f.read() == before, "the settings file changed")
+    boxes = [c.args[1:] for c in run.find("MessageBoxA")]
+    check(boxes == [['"Unable to write to C:\\\\Quennavar\\\\quennavar.ini."', '"Quennavar"',
+                     "00000010"]], "the write error box: %s" % boxes)
+
+
 CASES = [
     ("placement-look-and-version", placement_look_and_version),
     ("double-click-places-one-pixel-higher", double_click_places_one_pixel_higher),
@@ -199,6 +229,7 @@ CASES = [
     ("fade-on-xp", fade("winxp", "Yes", True)),
     ("no-fade-on-2000", fade("win2k", "Yes", False)),
     ("no-fade-when-off", fade("winxp", "No", False)),
+    ("read-only-settings-file", read_only_settings_file),
     ("timer-runs-once", timer_runs_the_action_once),
 ]
 
