@@ -9,6 +9,7 @@
 
 #include "platform/host/profile_file.h"
 #include "system/errors.h"
+#include "tests/program_folder.h"
 #include "tests/recording_platform.h"
 
 namespace quennavar::testing {
@@ -17,37 +18,7 @@ namespace {
 using ::testing::ElementsAre;
 namespace fs = std::filesystem;
 
-// A folder of its own for each test, holding the program and its settings.
-class SettingsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("quennavar-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    os.modulePath = (folder_ / "Quennavar.exe").string();
-  }
-  void TearDown() override {
-    fs::permissions(folder_, fs::perms::owner_all);
-    fs::remove_all(folder_);
-  }
-
-  std::string IniPath() const { return (folder_ / "quennavar.ini").string(); }
-  void WriteIni(const std::string& content) const {
-    std::ofstream(IniPath(), std::ios::binary) << content;
-  }
-  std::string ReadIni() const {
-    std::ifstream file(IniPath(), std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
-  }
-
-  RecordingPlatform os;
-  RegionalSettings regional = ReadRegionalSettings(os);
-  fs::path folder_;
-};
+using SettingsTest = ProgramFolderTest;
 
 TEST_F(SettingsTest, WithoutAFileEveryKeyHasItsDefault) {
   SettingsRecord record;

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/main_unit.h"
+#include "tests/program_folder.h"
 #include "tests/recording_platform.h"
 
 namespace quennavar::testing {
@@ -17,38 +18,8 @@ using ::testing::IsEmpty;
 using namespace control;
 namespace fs = std::filesystem;
 
-class SettingsWindowTest : public ::testing::Test {
+class SettingsWindowTest : public ProgramFolderTest {
  protected:
-  SettingsWindowTest() {
-    folder_ = fs::temp_directory_path() /
-              ("quennavar-window-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    os.modulePath = (folder_ / "Quennavar.exe").string();
-    context.programPath = os.modulePath;
-  }
-  ~SettingsWindowTest() override { fs::remove_all(folder_); }
-
-  void WriteIni(const std::string& content) {
-    std::ofstream(folder_ / "quennavar.ini", std::ios::binary) << content;
-  }
-  std::string ReadIni() const {
-    std::ifstream file(folder_ / "quennavar.ini", std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
-  }
-
-  TShutDownForm& Create() {
-    application_ = std::make_unique<TApplication>(os, context.programPath);
-    form_ = std::make_unique<TShutDownForm>(context, regional, *application_);
-    form_->FormCreate();
-    application_->Minimize();
-    os.calls.clear();
-    return *form_;
-  }
-
   bool Checked(ControlId id) const { return form_->Checked(id); }
   bool Enabled(ControlId id) { return os.enabled[form_->Control(id)]; }
   TimeOfDay Picker() {
@@ -69,13 +40,6 @@ class SettingsWindowTest : public ::testing::Test {
     os.Send(form_->Handle(), kWmCommand, id, static_cast<std::intptr_t>(form_->Control(id)));
   }
   std::vector<std::string> Writes() const { return os.Only({"WritePrivateProfileStringA"}); }
-
-  RecordingPlatform os;
-  RegionalSettings regional = ReadRegionalSettings(os);
-  ActionContext context{os, regional, ""};
-  fs::path folder_;
-  std::unique_ptr<TApplication> application_;
-  std::unique_ptr<TShutDownForm> form_;
 };
 
 std::string Write(const std::string& key, const std::string& value) {

@@ -6,6 +6,7 @@
 
 #include "app/main_unit.h"
 #include "app/quennavar.h"
+#include "tests/program_folder.h"
 #include "tests/recording_platform.h"
 
 namespace quennavar::testing {
@@ -18,32 +19,9 @@ namespace fs = std::filesystem;
 
 const std::string kNow = "12/7/2026 11:30:00 PM";
 
-class TrayTest : public ::testing::Test {
+class TrayTest : public ProgramFolderTest {
  protected:
-  TrayTest() {
-    folder_ = fs::temp_directory_path() /
-              ("quennavar-tray-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    os.modulePath = (folder_ / "Quennavar.exe").string();
-    context.programPath = os.modulePath;
-  }
-  ~TrayTest() override { fs::remove_all(folder_); }
-
-  void WriteIni(const std::string& content) {
-    std::ofstream(folder_ / "quennavar.ini", std::ios::binary) << content;
-  }
-
-  // The settings window as the entry creates it, transcript cleared.
-  TShutDownForm& Form() {
-    application_ = std::make_unique<TApplication>(os, context.programPath);
-    form_ = std::make_unique<TShutDownForm>(context, regional, *application_);
-    form_->FormCreate();
-    application_->Minimize();
-    os.calls.clear();
-    return *form_;
-  }
+  TShutDownForm& Form() { return Create(); }
 
   void TrayMouse(std::uint32_t message) {
     os.Send(form_->Handle(), WM_TRAYNOTIFY, 0, static_cast<std::intptr_t>(message));
@@ -55,13 +33,6 @@ class TrayTest : public ::testing::Test {
     return os.Only({"ExitWindowsEx", "LockWorkStation", "SetSuspendState", "ReportEventA",
                     "MessageBoxA", "TrackPopupMenu"});
   }
-
-  RecordingPlatform os;
-  RegionalSettings regional = ReadRegionalSettings(os);
-  ActionContext context{os, regional, ""};
-  fs::path folder_;
-  std::unique_ptr<TApplication> application_;
-  std::unique_ptr<TShutDownForm> form_;
 };
 
 TEST_F(TrayTest, StartsHiddenWithItsIconAndRemovesItBeforeTheWindowGoes) {

@@ -7,7 +7,6 @@ import sys
 import time
 
 from wine_harness import WineSession, check, exe_from_argv, main
-from tray_e2e import ICON
 
 WIDTH, HEIGHT = 1024, 768
 RB_REBOOT, RB_SUSPEND, BTN_REBOOT, BTN_HIDE, VERSION_LABEL = 1008, 1010, 1018, 1019, 1004
@@ -17,16 +16,15 @@ program = None
 
 
 def settings_path():
-    return os.path.join(os.path.dirname(session.unix_path(program)), "quennavar.ini")
+    return session.settings_path(program)
 
 
 def write_settings(**values):
-    with open(settings_path(), "w", newline="\r\n") as f:
-        f.write("[Settings]\n" + "".join("%s=%s\n" % kv for kv in values.items()))
+    session.write_settings(program, **values)
 
 
 def numbers(call):
-    return [int(a, 16) for a in call.args if not a.startswith('"')]
+    return call.numbers()
 
 
 def start():
@@ -37,17 +35,12 @@ def start():
 
 
 def show_settings():
-    session.xdotool("mousemove", str(ICON[0]), str(ICON[1]), "click", "3")
-    time.sleep(0.8)
-    session.xdotool("key", "Up", "Up", "Return")  # "Show settings", above "Exit"
+    session.tray_menu("Up", "Up", "Return")  # "Show settings", above "Exit"
     time.sleep(3)
 
 
 def exit_program(started):
-    session.xdotool("mousemove", str(ICON[0]), str(ICON[1]), "click", "3")
-    time.sleep(0.8)
-    session.xdotool("key", "Up", "Return")
-    return session.finish(program, *started, timeout=60)
+    return session.exit_from_tray(program, started)
 
 
 def form_geometry(run):
@@ -63,15 +56,6 @@ def control(run, ident):
         if numbers(c)[-3] == ident:
             return c.result
     raise AssertionError("no control %d" % ident)
-
-
-def client_point(run, left, top):
-    """A point in the client area of the window shown from the menu."""
-    _, width, height = form_geometry(run)
-    border = (width - 169) // 2
-    x0 = WIDTH - width - 5 + border
-    y0 = HEIGHT - height - 30 + height - 268 - border
-    return x0 + left, y0 + top
 
 
 def placement_look_and_version():
@@ -101,8 +85,7 @@ def placement_look_and_version():
 def double_click_places_one_pixel_higher():
     write_settings(ShowOnClick="Yes", UseAlphaBlend="No")
     started = start()
-    session.xdotool("mousemove", str(ICON[0]), str(ICON[1]), "click", "--repeat", "2",
-                    "--delay", "80", "1")
+    session.double_click_tray_icon()
     time.sleep(2)
     run = exit_program(started)
     form, width, height = form_geometry(run)

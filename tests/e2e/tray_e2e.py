@@ -5,9 +5,8 @@ import os
 import sys
 import time
 
-from wine_harness import WineSession, check, exe_from_argv, main
+from wine_harness import TRAY_ICON as ICON, WineSession, check, exe_from_argv, main
 
-ICON = (1013, 757)  # the notification area's first icon on a 1024 x 768 desktop
 TASKBAR = (60, 750, 880, 16)  # between the Start button and the notification area
 # (separator flag, command) of the twelve items, top to bottom
 ITEMS = [(0, 101), (0, 102), (0, 103), (0, 104), (0, 105), (0, 106), (0, 107), (0x800, 0),
@@ -19,9 +18,7 @@ program = None
 
 
 def write_settings(**values):
-    path = os.path.join(os.path.dirname(session.unix_path(program)), "quennavar.ini")
-    with open(path, "w", newline="\r\n") as f:
-        f.write("[Settings]\n" + "".join("%s=%s\n" % kv for kv in values.items()))
+    session.write_settings(program, **values)
 
 
 def icon_shown():
@@ -47,21 +44,15 @@ def start_in_tray():
 
 
 def menu(*keys):
-    """Opens the tray menu with a right click and types keys into it."""
-    session.xdotool("mousemove", str(ICON[0]), str(ICON[1]), "click", "3")
-    time.sleep(0.8)
-    for key in keys:
-        session.xdotool("key", key)
-        time.sleep(0.15)
+    session.tray_menu(*keys)
 
 
 def exit_from_menu(started):
-    menu("Up", "Return")  # Up from nothing selected: the last item, "Exit"
-    return session.finish(program, *started, timeout=30)
+    return session.exit_from_tray(program, started)
 
 
 def numbers(call):
-    return [int(a, 16) for a in call.args if not a.startswith('"')]
+    return call.numbers()
 
 
 def icon_menu_and_exit():
@@ -118,8 +109,7 @@ def reboot_with_stored_force():
 def double_click_runs_stored_action():
     write_settings(Action="Hibernate", ShowOnClick="No")
     started = start_in_tray()
-    session.xdotool("mousemove", str(ICON[0]), str(ICON[1]), "click", "--repeat", "2",
-                    "--delay", "80", "1")
+    session.double_click_tray_icon()
     time.sleep(1.5)
     run = exit_from_menu(started)
     check("powrprof.SetSuspendState(00000001,00000000,00000000)" in run.effects(),
@@ -129,8 +119,8 @@ def double_click_runs_stored_action():
 
 def unreadable_time_is_shown_and_the_program_runs_on():
     write_settings(Time="half past", Action="Reboot")
-    before = open(os.path.join(os.path.dirname(session.unix_path(program)), "quennavar.ini"),
-                  "rb").read()
+    with open(session.settings_path(program), "rb") as f:
+        before = f.read()
     session.start_session()
     started = session.launch(program, [])
     time.sleep(2)
@@ -144,8 +134,8 @@ def unreadable_time_is_shown_and_the_program_runs_on():
     time.sleep(0.5)
     session.xdotool("key", "Return")
     time.sleep(0.5)
-    after = open(os.path.join(os.path.dirname(session.unix_path(program)), "quennavar.ini"),
-                 "rb").read()
+    with open(session.settings_path(program), "rb") as f:
+        after = f.read()
     check(after == before, "the settings file was changed")
     write_settings(Action="Reboot")  # mended: now the menu opens and "Exit" ends it
     run = exit_from_menu(started)

@@ -8,7 +8,6 @@ process ids or by `wineserver -k` on that prefix, never by name.
 import os
 import re
 import shutil
-import signal
 import struct
 import subprocess
 import sys
@@ -45,6 +44,10 @@ class Call:
 
     def __str__(self):
         return f"{self.dll}.{self.name}({','.join(self.args)})"
+
+    def numbers(self):
+        """The arguments that are numbers, strings left out."""
+        return [int(a, 16) for a in self.args if not a.startswith('"')]
 
 
 @dataclass
@@ -141,6 +144,10 @@ def parse_trace(trace, server_trace, exe):
         if m and m.group(1) == thread:
             timers.append(m.group(2))
     return calls, records, timers
+
+
+# The notification area's first icon on the 1024 x 768 virtual desktop.
+TRAY_ICON = (1013, 757)
 
 
 class WineSession:
@@ -305,6 +312,44 @@ class WineSession:
         self.start_session()
         self._wine(["reg", "delete", key, "/f"])
 
+    # --- the program's settings
+
+    def settings_path(self, program):
+        return os.path.join(os.path.dirname(self.unix_path(program)), "quennavar.ini")
+
+    def write_settings(self, program, **values):
+        with open(self.settings_path(program), "w", newline="\r\n") as f:
+            f.write("[Settings]\n" + "".join("%s=%s\n" % kv for kv in values.items()))
+
+    # --- the tray
+
+    def tray_menu(self, *keys):
+        """Opens the tray menu with a right click and types keys into it."""
+        self.xdotool("mousemove", str(TRAY_ICON[0]), str(TRAY_ICON[1]), "click", "3")
+        time.sleep(1.5)
+        for key in keys:
+            self.xdotool("key", key)
+            time.sleep(0.15)
+
+    def double_click_tray_icon(self):
+        self.xdotool("mousemove", str(TRAY_ICON[0]), str(TRAY_ICON[1]), "click", "--repeat", "2",
+                     "--delay", "80", "1")
+
+    def exit_from_tray(self, program, started):
+        """Chooses "Exit", the last item, and collects the run. A busy machine
+        can open the menu after the keys were typed: then the menu is closed
+        and chosen from once more."""
+        process = started[0]
+        for _ in range(2):
+            self.tray_menu("Up", "Return")  # Up from nothing selected: the last item
+            try:
+                process.wait(timeout=15)
+                break
+            except subprocess.TimeoutExpired:
+                self.xdotool("key", "Escape")
+                time.sleep(1)
+        return self.finish(program, *started, timeout=60)
+
     # --- the screen
 
     def xdotool(self, *args, check=True):
@@ -376,4 +421,4 @@ def exe_from_argv():
     return exe
 
 
-__all__ = ["WineSession", "Run", "Record", "check", "main", "exe_from_argv", "signal"]
+__all__ = ["WineSession", "Run", "Record", "TRAY_ICON", "check", "main", "exe_from_argv"]

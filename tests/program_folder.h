@@ -1,0 +1,65 @@
+// A test's own folder holding the program and its settings file, with the
+// settings window built as the program entry builds it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "app/main_unit.h"
+#include "tests/recording_platform.h"
+
+namespace quennavar::testing {
+
+class ProgramFolderTest : public ::testing::Test {
+ protected:
+  ProgramFolderTest() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("quennavar-") + test->test_suite_name() + "-" + test->name();
+    for (char& c : name)
+      if (c == '/') c = '-';  // parameterized names hold slashes
+    folder_ = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    os.modulePath = (folder_ / "Quennavar.exe").string();
+    context.programPath = os.modulePath;
+  }
+  ~ProgramFolderTest() override {
+    std::error_code ignored;
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(folder_, ignored);
+  }
+
+  std::string IniPath() const { return (folder_ / "quennavar.ini").string(); }
+  void WriteIni(const std::string& content) const {
+    std::ofstream(IniPath(), std::ios::binary) << content;
+  }
+  std::string ReadIni() const {
+    std::ifstream file(IniPath(), std::ios::binary);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+  }
+
+  // The settings window as the entry creates it, minimized, transcript cleared.
+  TShutDownForm& Create() {
+    application_ = std::make_unique<TApplication>(os, context.programPath);
+    form_ = std::make_unique<TShutDownForm>(context, regional, *application_);
+    form_->FormCreate();
+    application_->Minimize();
+    os.calls.clear();
+    return *form_;
+  }
+
+  RecordingPlatform os;
+  RegionalSettings regional = ReadRegionalSettings(os);
+  ActionContext context{os, regional, ""};
+  std::filesystem::path folder_;
+  std::unique_ptr<TApplication> application_;
+  std::unique_ptr<TShutDownForm> form_;
+};
+
+}  // namespace quennavar::testing
