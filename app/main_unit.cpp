@@ -272,7 +272,7 @@ std::intptr_t TShutDownForm::WindowProc(HWnd window, std::uint32_t message, std:
         regional_ = ReadRegionalSettings(os_);
         break;
       default:
-        if (message == FTaskbarCreated && FTaskbarCreated != 0) AddToTray();
+        if (message == FTaskbarCreated && FTaskbarCreated != 0) TaskbarCreated();
         break;
     }
   } catch (const Exception& error) {
@@ -456,6 +456,14 @@ void TShutDownForm::AddToTray() {
   FTrayHint = kProgramName;
   UpdateNotifyData();
   FInTray = os_.Shell_NotifyIconA(kNimAdd, FNotifyData);
+}
+
+// A shell that announces a new taskbar may still show the old icon; then the
+// add fails, and the icon must still be removed at exit.
+void TShutDownForm::TaskbarCreated() {
+  bool wasInTray = FInTray;
+  AddToTray();
+  FInTray = FInTray || wasInTray;
 }
 
 void TShutDownForm::RemoveFromTray() {

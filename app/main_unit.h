@@ -119,6 +119,7 @@ class TShutDownForm final : public WindowHandler, public SettingsRecord {
 
  private:
   void TrayNotify(std::uint32_t mouseMessage);
+  void TaskbarCreated();
   void PopUpTrayMenu();
   void MenuCommand(std::uint32_t id);
   void CheckMenu(TrayCommand item, bool checked);

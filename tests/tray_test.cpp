@@ -174,8 +174,13 @@ TEST_F(TrayTest, ADoubleClickInShowModeBringsTheWindowUpAboveTheTaskbar) {
 
 TEST_F(TrayTest, TheIconComesBackWhenTheTaskbarIsRecreated) {
   Form();
+  os.trayAccepts = false;   // the old icon is still there: the add fails
   os.Send(form_->Handle(), 0xC0DE);  // the registered "TaskbarCreated"
-  EXPECT_EQ(os.Only({"Shell_NotifyIconA"}).size(), 1u);
+  form_.reset();
+  EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
+              ElementsAre(::testing::StartsWith("Shell_NotifyIconA(NIM_ADD"),
+                          ::testing::StartsWith("Shell_NotifyIconA(NIM_DELETE")))
+      << "added again, and still removed at exit";
 }
 
 TEST_F(TrayTest, ExitEndsTheLoopWithoutDestroyingTheWindowYet) {
