@@ -128,10 +128,9 @@ def many_notifications_and_menus():
                for when, line in re.findall(r"^(before|after) (.*)$", report, re.M)}
     check(set(numbers) == {"before", "after"}, "no measurement: %r" % report)
     before, after = numbers["before"], numbers["after"]
-    print("     handles %d -> %d, private bytes %d -> %d, working set %d -> %d" % (
-        before["handles"], after["handles"], before["private"], after["private"],
-        before["working"], after["working"]))
-    check(after["handles"] <= before["handles"] + 2, "handles grew: %s" % numbers)
+    print("     " + ", ".join("%s %d -> %d" % (key, before[key], after[key]) for key in before))
+    for key in ("handles", "gdi", "user"):
+        check(after[key] <= before[key], "%s grew: %s" % (key, numbers))
     check(after["private"] <= before["private"] + 1024 * 1024, "memory grew: %s" % numbers)
 
 

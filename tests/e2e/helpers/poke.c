@@ -18,12 +18,43 @@ static HWND settings_window(void) {
   return NULL;
 }
 
-static void measure(HANDLE process, const char* when) {
+/* SYSTEM_HANDLE_INFORMATION: every handle of every process, from ntdll. */
+typedef struct {
+  ULONG OwnerPid;
+  BYTE ObjectType, HandleFlags;
+  USHORT HandleValue;
+  PVOID ObjectPointer;
+  ULONG AccessMask;
+} HandleEntry;
+
+static unsigned long count_handles(DWORD pid) {
+  typedef LONG(WINAPI * Query)(ULONG, PVOID, ULONG, PULONG);
+  Query query = (Query)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
+  ULONG size = 1 << 20, needed = 0;
+  for (;;) {
+    BYTE* buffer = malloc(size);
+    LONG status = query(16 /* SystemHandleInformation */, buffer, size, &needed);
+    if (status == 0) {
+      ULONG count = *(ULONG*)buffer, mine = 0;
+      HandleEntry* entries = (HandleEntry*)(buffer + sizeof(ULONG_PTR));
+      for (ULONG i = 0; i < count; ++i)
+        if (entries[i].OwnerPid == pid) ++mine;
+      free(buffer);
+      return mine;
+    }
+    free(buffer);
+    if (size >= (1u << 28)) return 0;
+    size *= 2;
+  }
+}
+
+static void measure(HANDLE process, DWORD pid, const char* when) {
   PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
-  DWORD handles = 0;
+  unsigned long handles = count_handles(pid);
   GetProcessMemoryInfo(process, &memory, sizeof memory);
-  GetProcessHandleCount(process, &handles);
-  printf("%s handles=%lu private=%lu working=%lu\n", when, (unsigned long)handles,
+  printf("%s handles=%lu gdi=%lu user=%lu private=%lu working=%lu\n", when, handles,
+         (unsigned long)GetGuiResources(process, GR_GDIOBJECTS),
+         (unsigned long)GetGuiResources(process, GR_USEROBJECTS),
          (unsigned long)memory.PagefileUsage, (unsigned long)memory.WorkingSetSize);
   fflush(stdout);
 }
@@ -46,7 +77,7 @@ int main(int argc, char** argv) {
   if (!process) return 4;
   int notifications = atoi(argv[2]), menus = atoi(argv[3]);
 
-  measure(process, "before");
+  measure(process, pid, "before");
   for (int i = 0; i < notifications; ++i)
     SendMessageA(window, WM_TRAYNOTIFY, 0, i % 2 ? WM_MOUSEMOVE : WM_LBUTTONUP);
   for (int i = 0; i < menus; ++i) {
@@ -60,6 +91,6 @@ int main(int argc, char** argv) {
     }
   }
   SendMessageA(window, WM_NULL, 0, 0); /* everything before it has been handled */
-  measure(process, "after");
+  measure(process, pid, "after");
   return 0;
 }
