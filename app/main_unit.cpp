@@ -82,7 +82,7 @@ std::string TitleOf(const std::string& programPath) {
   return name;
 }
 
-// Exit actions from the menu and the stored action share one table.
+// The exit actions, all alike but for their flags and event.
 using ExitAction = void (*)(const ActionContext&, bool);
 
 }  // namespace
@@ -178,10 +178,11 @@ void TShutDownForm::FormCreate() {
   }
   // From here on only what the window shows is set up: nothing is stored.
   CheckRadio(FShowOnClick ? rgOptionsShowWindow : rgOptionsDoAction);
-  for (const auto& [radio, keyword] : kActionRadios)
-    if (FAction == keyword &&
-        (radio == rbLogoff || radio == rbPoweroff || radio == rbReboot || radio == rbShutdown))
-      CheckRadio(radio);
+  // The four exit actions are offered everywhere; the others only where allowed.
+  for (const auto& [radio, keyword] :
+       {std::pair{rbLogoff, kLogoff}, std::pair{rbPoweroff, kPoweroff},
+        std::pair{rbReboot, kReboot}, std::pair{rbShutdown, kShutdown}})
+    if (FAction == keyword) CheckRadio(radio);
   const std::tuple<ControlId, bool, const char*> kLimitedActions[] = {
       {rbLock, IsWindowsNT(os_), kLock},
       {rbSuspend, CanSuspend(os_), kSuspend},
