@@ -1,9 +1,9 @@
 #include "app/main_unit.h"
 
-#include <cstdio>
 #include <tuple>
 
 #include "app/quennavar.h"
+#include "system/hex_text.h"
 
 namespace quennavar {
 using namespace control;  // the controls by their names; the label is control::Quennavar
@@ -396,8 +396,7 @@ void TShutDownForm::ShowVersion() {
     return;
   std::uint32_t entry = translation[0] | translation[1] << 8 | translation[2] << 16 |
                         static_cast<std::uint32_t>(translation[3]) << 24;
-  char language[9];
-  std::snprintf(language, sizeof language, "%08X", (entry & 0xFFFF) * 65536 + (entry >> 16));
+  std::string language = HexText((entry & 0xFFFF) * 65536 + (entry >> 16), 8);
   std::vector<std::uint8_t> version;
   if (!os_.VerQueryValueA(block, std::string("\\StringFileInfo\\") + language + "\\FileVersion",
                           version))

@@ -1,10 +1,10 @@
 #include "app/quennavar.h"
 
-#include <cstdio>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/main_unit.h"
+#include "system/hex_text.h"
 #include "system/power.h"
 #include "system/regional.h"
 
@@ -27,9 +27,8 @@ std::string FullStopFor(const std::string& message) {
 }
 
 void ShowFatalError(Platform& os, const std::string& programPath, const Exception& error) {
-  char address[2 * sizeof(void*) + 1];
-  std::snprintf(address, sizeof address, "%0*llX", static_cast<int>(2 * sizeof(void*)),
-                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(error.Address())));
+  std::string address =
+      HexText(reinterpret_cast<std::uintptr_t>(error.Address()), 2 * sizeof(void*));
   std::string text = std::string("Exception ") + error.ClassName() + " in module " +
                      FileNameOf(programPath) + " at " + address + ".\r\n" + error.Message() +
                      FullStopFor(error.Message()) + "\r\n";

@@ -5,6 +5,7 @@
 
 #include "app/quennavar.h"
 #include "system/errors.h"
+#include "system/hex_text.h"
 #include "tests/recording_platform.h"
 
 namespace quennavar::testing {
@@ -255,6 +256,17 @@ TEST(FatalError, AddsAFullStopOnlyWhereTheMessageLacksOne) {
   EXPECT_EQ(FullStopFor("Ends in a quote'"), "");
   EXPECT_EQ(FullStopFor("caf\xE9"), ".");
   EXPECT_EQ(FullStopFor(""), "");
+}
+
+TEST(HexText, ZeroFillsOnTheLeftAndKeepsTheLowDigits) {
+  const struct {
+    std::uintmax_t value;
+    int width;
+    const char* text;
+  } cases[] = {{0, 8, "00000000"},           {0x4BF00A, 8, "004BF00A"},
+               {0x040904E4, 8, "040904E4"},  {0xFFFFFFFFu, 8, "FFFFFFFF"},
+               {0x1ABCDEF01, 8, "ABCDEF01"}, {0xDEADBEEFCAFEull, 16, "0000DEADBEEFCAFE"}};
+  for (const auto& c : cases) EXPECT_EQ(HexText(c.value, c.width), c.text) << c.text;
 }
 
 }  // namespace
