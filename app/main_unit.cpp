@@ -142,24 +142,8 @@ TShutDownForm::TShutDownForm(const ActionContext& context, RegionalSettings& reg
                                             application.Handle(), *this));
   application.SetMainWindow(FHandle.get());
   SetOpacity(255);  // a layered window stays invisible until given an opacity
-  CreateControls();
   // Explorer announces a new taskbar with this message; the icon must follow.
   FTaskbarCreated = os_.RegisterWindowMessageA("TaskbarCreated");
-
-  // A checked action item shows its mark in place of its picture, and every
-  // caption starts at the same place.
-  os_.SetMenuInfo(FTrayPopupMenu.get(), kMnsCheckOrBmp);
-  for (const TrayMenuItem& item : kTrayMenu) {
-    if (!item.caption) {
-      os_.AppendMenuA(FTrayPopupMenu.get(), kMfSeparator, 0, "");
-      continue;
-    }
-    os_.AppendMenuA(FTrayPopupMenu.get(), kMfString, item.id, item.caption);
-    if (item.bitmap) {
-      FMenuBitmaps.emplace_back(os_, os_.LoadBitmapA(item.bitmap));
-      os_.SetMenuItemBitmap(FTrayPopupMenu.get(), item.id, FMenuBitmaps.back().get());
-    }
-  }
 }
 
 TShutDownForm::~TShutDownForm() { RemoveFromTray(); }
@@ -176,26 +160,39 @@ void TShutDownForm::FormCreate() {
     FApplication.ShowException(error);
     return;
   }
-  // From here on only what the window shows is set up: nothing is stored.
-  CheckRadio(FShowOnClick ? rgOptionsShowWindow : rgOptionsDoAction);
+  FSettingsAtStart = static_cast<const SettingsRecord&>(*this);
+  EnableActionTimer(FTimerEnable);
+}
+
+// The controls are built when the window is first shown, not at start: a tray
+// program that is never opened needs neither the common controls nor fonts.
+// They show the settings as read at start.
+void TShutDownForm::CreateControlsOnce() {
+  if (!FControls.empty()) return;
+  CreateControls();
+  if (FSettingsAtStart) ShowSettings(*FSettingsAtStart);
+}
+
+// Only what the window shows is set up: nothing is stored.
+void TShutDownForm::ShowSettings(const SettingsRecord& settings) {
+  CheckRadio(settings.FShowOnClick ? rgOptionsShowWindow : rgOptionsDoAction);
   // The four exit actions are offered everywhere; the others only where allowed.
   for (const auto& [radio, keyword] :
        {std::pair{rbLogoff, kLogoff}, std::pair{rbPoweroff, kPoweroff},
         std::pair{rbReboot, kReboot}, std::pair{rbShutdown, kShutdown}})
-    if (FAction == keyword) CheckRadio(radio);
+    if (settings.FAction == keyword) CheckRadio(radio);
   const std::tuple<ControlId, bool, const char*> kLimitedActions[] = {
       {rbLock, IsWindowsNT(os_), kLock},
       {rbSuspend, CanSuspend(os_), kSuspend},
       {rbHibernate, CanHibernate(os_), kHibernate}};
   for (const auto& [radio, allowed, keyword] : kLimitedActions) {
     os_.EnableWindow(Control(radio), allowed);
-    if (allowed && FAction == keyword) CheckRadio(radio);
+    if (allowed && settings.FAction == keyword) CheckRadio(radio);
   }
-  SetChecked(cbForceterminate, FForceTerminate);
-  SetChecked(cbTimerEnabled, FTimerEnable);
-  EnableActionTimer(FTimerEnable);
-  os_.EnableWindow(Control(DateTimePicker), FTimerEnable);
-  ShowPickerTime(FActionTime);
+  SetChecked(cbForceterminate, settings.FForceTerminate);
+  SetChecked(cbTimerEnabled, settings.FTimerEnable);
+  os_.EnableWindow(Control(DateTimePicker), settings.FTimerEnable);
+  ShowPickerTime(settings.FActionTime);
   ShowVersion();
 }
 
@@ -366,7 +363,10 @@ void TShutDownForm::btnHideClick() {
   FApplication.Minimize();
 }
 
-void TShutDownForm::FormShow() { HideApplicationWindow(); }
+void TShutDownForm::FormShow() {
+  CreateControlsOnce();
+  HideApplicationWindow();
+}
 
 DayFraction TShutDownForm::PickerTime() const {
   SystemTime time;
@@ -489,7 +489,29 @@ void TShutDownForm::TrayNotify(std::uint32_t mouseMessage) {
   }
 }
 
+// Filled when first needed, like the window's controls, so that the icon
+// shows sooner.
+void TShutDownForm::FillTrayMenuOnce() {
+  if (FTrayMenuFilled) return;
+  FTrayMenuFilled = true;
+  // A checked action item shows its mark in place of its picture, and every
+  // caption starts at the same place.
+  os_.SetMenuInfo(FTrayPopupMenu.get(), kMnsCheckOrBmp);
+  for (const TrayMenuItem& item : kTrayMenu) {
+    if (!item.caption) {
+      os_.AppendMenuA(FTrayPopupMenu.get(), kMfSeparator, 0, "");
+      continue;
+    }
+    os_.AppendMenuA(FTrayPopupMenu.get(), kMfString, item.id, item.caption);
+    if (item.bitmap) {
+      FMenuBitmaps.emplace_back(os_, os_.LoadBitmapA(item.bitmap));
+      os_.SetMenuItemBitmap(FTrayPopupMenu.get(), item.id, FMenuBitmaps.back().get());
+    }
+  }
+}
+
 void TShutDownForm::PopUpTrayMenu() {
+  FillTrayMenuOnce();
   Point cursor;
   os_.GetCursorPos(cursor);
   // Without it the menu would not close when the user clicks elsewhere.

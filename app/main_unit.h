@@ -120,11 +120,14 @@ class TShutDownForm final : public WindowHandler, public SettingsRecord {
  private:
   void TrayNotify(std::uint32_t mouseMessage);
   void TaskbarCreated();
+  void FillTrayMenuOnce();
   void PopUpTrayMenu();
   void MenuCommand(std::uint32_t id);
   void CheckMenu(TrayCommand item, bool checked);
   void PlaceWindow(int bottomMargin);
   void CreateControls();
+  void CreateControlsOnce();
+  void ShowSettings(const SettingsRecord& settings);
   void ControlCommand(std::uint32_t id);
   void SetChecked(ControlId id, bool checked);
   void CheckRadio(ControlId id);  // and uncheck the others of its group
@@ -143,10 +146,13 @@ class TShutDownForm final : public WindowHandler, public SettingsRecord {
   SettingsFile FSettingsFile;
   UniqueWindow FHandle;
   UniqueMenu FTrayPopupMenu;
+  bool FTrayMenuFilled = false;
   std::vector<UniqueBitmap> FMenuBitmaps;
   std::map<TrayCommand, bool> FMenuChecked;
   std::uint32_t FTaskbarCreated = 0;
   std::map<ControlId, HWnd> FControls;
+  // What the window shows when first opened; none when the file was unreadable.
+  std::optional<SettingsRecord> FSettingsAtStart;
   UniqueFont FFont;
   UniqueFont FBoldFont;
   bool FActionTimerEnabled = false;

@@ -298,7 +298,17 @@ bool RecordingPlatform::ShowWindow(HWnd window, int command) {
   static const std::map<int, std::string> kCommands = {{kSwHide, "SW_HIDE"},
                                                        {kSwShowNormal, "SW_SHOWNORMAL"}};
   Record("ShowWindow(" + NameOf(window) + ", " + kCommands.at(command) + ")");
-  return true;
+  // As the system does, a window hears of a change of its visibility first.
+  bool show = command != kSwHide;
+  bool wasVisible = visible_.count(window) > 0;
+  if (show == wasVisible) return wasVisible;
+  if (show)
+    visible_.insert(window);
+  else
+    visible_.erase(window);
+  if (auto handler = handlers_.find(window); handler != handlers_.end())
+    handler->second->WindowProc(window, kWmShowWindow, show, 0);
+  return wasVisible;
 }
 
 std::intptr_t RecordingPlatform::DefWindowProcA(HWnd window, std::uint32_t message, std::uintptr_t,
@@ -422,7 +432,9 @@ bool RecordingPlatform::Shell_NotifyIconA(std::uint32_t message, const NotifyIco
   return trayAccepts;
 }
 
-void RecordingPlatform::InitCommonControlsEx(std::uint32_t) {}
+void RecordingPlatform::InitCommonControlsEx(std::uint32_t classes) {
+  Record("InitCommonControlsEx(" + Hex(classes) + ")");
+}
 
 HWnd RecordingPlatform::CreateWindowExA(std::uint32_t, const std::string& className,
                                         const std::string&, std::uint32_t, int x, int y, int width,

@@ -194,6 +194,7 @@ class RecordingPlatform : public Platform {
   std::map<HWnd, WindowHandler*> handlers_;
   std::map<HWnd, Rect> windowRects_;
   std::map<HWnd, std::vector<HWnd>> children_;
+  std::set<HWnd> visible_;
   int windows_ = 0;
 };
 

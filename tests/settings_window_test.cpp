@@ -40,6 +40,11 @@ class SettingsWindowTest : public ProgramFolderTest {
     os.Send(form_->Handle(), kWmCommand, id, static_cast<std::intptr_t>(form_->Control(id)));
   }
   std::vector<std::string> Writes() const { return os.Only({"WritePrivateProfileStringA"}); }
+  // The user opens the window from the tray menu: its controls exist from then on.
+  void Open() {
+    os.Send(form_->Handle(), kWmCommand, miShow, 0);
+    os.calls.clear();
+  }
 };
 
 std::string Write(const std::string& key, const std::string& value) {
@@ -68,6 +73,7 @@ TEST_P(Shown, FollowsTheSettingsFileAndThePlatform) {
   os.suspendAllowed = c.suspendAllowed;
   std::string before = ReadIni();
   Create();
+  Open();
   for (ControlId radio :
        {rbLogoff, rbLock, rbPoweroff, rbReboot, rbShutdown, rbSuspend, rbHibernate})
     EXPECT_EQ(Checked(radio), radio == c.checkedAction) << "radio " << radio;
@@ -172,15 +178,30 @@ INSTANTIATE_TEST_SUITE_P(
                   true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(SettingsWindowTest, IsBuiltWhenFirstOpenedAndShowsTheSettingsReadAtStart) {
+  WriteIni("[Settings]\nAction=Reboot\n");
+  Create();
+  EXPECT_EQ(form_->Control(rbReboot), HWnd::Null) << "nothing is built while only the icon shows";
+  WriteIni("[Settings]\nAction=Poweroff\n");
+  os.Send(form_->Handle(), kWmCommand, miShow, 0);
+  EXPECT_TRUE(Checked(rbReboot));
+  application_->Minimize();
+  os.Send(form_->Handle(), kWmCommand, miShow, 0);
+  EXPECT_THAT(os.Only({"InitCommonControlsEx"}), ElementsAre("InitCommonControlsEx(0x100)"));
+}
+
 TEST_F(SettingsWindowTest, ShowsTheProgramsFileVersion) {
   Create();
+  Open();
   EXPECT_EQ(os.texts[form_->Control(VerInfoLabel)], "1.2.3.4");
-  EXPECT_THAT(os.Only({"GetFileVersionInfoSizeA"}), IsEmpty()) << "read once, at creation";
+  EXPECT_THAT(os.Only({"GetFileVersionInfoSizeA"}), IsEmpty())
+      << "read once, when the window was built";
 }
 
 TEST_F(SettingsWindowTest, WithoutVersionInformationTheLabelStaysEmpty) {
   os.fileVersion.reset();
   Create();
+  Open();
   EXPECT_EQ(os.texts[form_->Control(VerInfoLabel)], "");
 }
 
@@ -188,6 +209,7 @@ TEST_F(SettingsWindowTest, WithoutVersionInformationTheLabelStaysEmpty) {
 
 TEST_F(SettingsWindowTest, ARadioClickSavesFourKeysButNeverTerminate) {
   Create();
+  Open();
   Click(rbReboot, true);
   EXPECT_THAT(Writes(), ElementsAre(Write("Action", "Reboot"), Write("TimerEnable", "No"),
                                     Write("ShowOnClick", "Yes"), Write("Time", "11:11:00 AM")));
@@ -197,6 +219,7 @@ TEST_F(SettingsWindowTest, OnThe9xFamilyAStoredLockStaysUntilARadioIsClicked) {
   os.version = k98;
   WriteIni("[Settings]\nAction=Lock\n");
   Create();
+  Open();
   EXPECT_EQ(ReadIni(), "[Settings]\nAction=Lock\n");
   Click(btnHide);
   EXPECT_EQ(Writes().front(), Write("Action", "Shutdown"));
@@ -213,6 +236,7 @@ class Handlers : public SettingsWindowTest, public ::testing::WithParamInterface
 
 TEST_P(Handlers, WriteTheirKeysAtOnce) {
   Create();
+  Open();
   Click(GetParam().control, GetParam().checks);
   EXPECT_THAT(Writes(), ElementsAreArray(GetParam().writes));
 }
@@ -238,6 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SettingsWindowTest, TheTimerBoxArmsTheTimerAndThePicker) {
   Create();
+  Open();
   Click(cbTimerEnabled, true);
   EXPECT_TRUE(form_->ActionTimerEnabled());
   EXPECT_TRUE(Enabled(DateTimePicker));
@@ -251,6 +276,7 @@ TEST_F(SettingsWindowTest, TheTimerBoxArmsTheTimerAndThePicker) {
 TEST_F(SettingsWindowTest, APickedTimeIsWrittenAtOnceButArmedOnlyAtTheNextLoad) {
   WriteIni("[Settings]\nAction=Reboot\nTimerEnable=Yes\nTime=9:00:00 PM\n");
   Create();
+  Open();
   os.pickerTimes[form_->Control(DateTimePicker)].wHour = 23;
   os.pickerTimes[form_->Control(DateTimePicker)].wMinute = 30;
   NotifyHeader change{form_->Control(DateTimePicker), DateTimePicker, kDtnDateTimeChange};
@@ -267,6 +293,7 @@ TEST_F(SettingsWindowTest, APickedTimeIsWrittenAtOnceButArmedOnlyAtTheNextLoad) 
 TEST_F(SettingsWindowTest, DoNowLoadsAndRunsTheStoredAction) {
   WriteIni("[Settings]\nAction=Poweroff\nTerminate=No\n");
   Create();
+  Open();
   WriteIni("[Settings]\nAction=Lock\n");  // changed by another copy meanwhile
   Click(btnReboot);
   EXPECT_THAT(os.Only({"ExitWindowsEx", "LockWorkStation"}), ElementsAre("LockWorkStation()"));
@@ -274,6 +301,7 @@ TEST_F(SettingsWindowTest, DoNowLoadsAndRunsTheStoredAction) {
 
 TEST_F(SettingsWindowTest, ARefusedWriteIsShownAndTheProgramRunsOn) {
   Create();
+  Open();
   fs::remove_all(folder_);  // the folder is gone: nothing can be written
   Click(cbForceterminate, false);
   EXPECT_THAT(os.Only({"MessageBoxA"}),

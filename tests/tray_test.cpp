@@ -53,9 +53,11 @@ TEST_F(TrayTest, StartsHiddenWithItsIconAndRemovesItBeforeTheWindowGoes) {
   EXPECT_FALSE(fs::exists(folder_ / "quennavar.ini")) << "starting writes nothing";
 }
 
-TEST_F(TrayTest, TheMenuHasTwelveItemsWithPicturesForTheActions) {
-  TApplication application(os, context.programPath);
-  TShutDownForm form(context, regional, application);
+TEST_F(TrayTest, TheMenuIsFilledAtTheFirstRightClickWithTwelveItemsAndTheirPictures) {
+  Form();
+  EXPECT_EQ(os.OpenHandles().count("BMP_LOGOFF"), 0u) << "nothing loaded before it is needed";
+  TrayMouse(kWmRButtonDown);
+  TrayMouse(kWmRButtonDown);
   EXPECT_THAT(
       os.Only({"AppendMenuA", "SetMenuItemBitmap"}),
       ElementsAre(
@@ -174,7 +176,7 @@ TEST_F(TrayTest, ADoubleClickInShowModeBringsTheWindowUpAboveTheTaskbar) {
 
 TEST_F(TrayTest, TheIconComesBackWhenTheTaskbarIsRecreated) {
   Form();
-  os.trayAccepts = false;   // the old icon is still there: the add fails
+  os.trayAccepts = false;            // the old icon is still there: the add fails
   os.Send(form_->Handle(), 0xC0DE);  // the registered "TaskbarCreated"
   form_.reset();
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
