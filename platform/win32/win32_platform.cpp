@@ -24,6 +24,17 @@ OpaqueHandle FromWin32(Pointer* pointer) {
 
 const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
+// A function of a system library that is loaded at its first use, and stays
+// loaded, instead of imported: for libraries many runs never need, whose
+// loading would slow every start.
+template <typename Function>
+Function LoadedOnFirstUse(const char* library, const char* name) {
+  HMODULE module = ::LoadLibraryA(library);
+  return module
+             ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
+             : nullptr;
+}
+
 BYTE* BufferOf(std::vector<std::uint8_t>* buffer) {
   return buffer && !buffer->empty() ? buffer->data() : nullptr;
 }
@@ -401,20 +412,19 @@ bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDat
   record.uCallbackMessage = data.uCallbackMessage;
   record.hIcon = ToWin32<HICON>(data.hIcon);
   std::strncpy(record.szTip, data.szTip.c_str(), 63);
-  return ::Shell_NotifyIconA(message, &record);
+  // The shell and the two libraries it brings are not needed by a switch.
+  if (!shellNotifyIcon_)
+    shellNotifyIcon_ = LoadedOnFirstUse<ShellNotifyIcon>("shell32.dll", "Shell_NotifyIconA");
+  return shellNotifyIcon_ && shellNotifyIcon_(message, &record);
 }
 
-// Loaded here, when the settings window is built, and kept for the controls'
-// lifetime, rather than imported: the library's start-up sets up visual styles
-// and the display driver, which cost a switch like /lock a third of its start.
+// Called once, when the settings window is built. The library's start-up sets
+// up visual styles and the display driver: imported, it cost a switch like
+// /lock a third of its start.
 void Win32Platform::InitCommonControlsEx(std::uint32_t classes) {
   using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  HMODULE library = ::LoadLibraryA("comctl32.dll");
-  auto init = library ? reinterpret_cast<Init>(reinterpret_cast<void*>(
-                            ::GetProcAddress(library, "InitCommonControlsEx")))
-                      : nullptr;
   INITCOMMONCONTROLSEX record{sizeof record, classes};
-  if (init) init(&record);
+  if (auto init = LoadedOnFirstUse<Init>("comctl32.dll", "InitCommonControlsEx")) init(&record);
 }
 
 HWnd Win32Platform::CreateWindowExA(std::uint32_t exStyle, const std::string& className,

@@ -95,6 +95,10 @@ def one_32_bit_gui_file():
     foreign = set(image.imported_dlls()) - SYSTEM_DLLS
     check(not foreign, "needs DLLs that do not come with Windows: %s" % sorted(foreign))
     check("powrprof.dll" not in image.imported_dlls(), "powrprof.dll must not be imported")
+    # A switch needs neither the shell nor the common controls: they are
+    # loaded when the tray icon and the settings window first need them.
+    late = {"shell32.dll", "comctl32.dll"} & set(image.imported_dlls())
+    check(not late, "imported, so loaded at every start: %s" % sorted(late))
 
 
 # The C++ runtime pieces the program keeps out (the demangler, the copy-on-write
