@@ -26,7 +26,7 @@ const char* OrNull(const std::string& text) { return text.empty() ? nullptr : te
 
 // A function of a system library that is loaded at its first use, and stays
 // loaded, instead of imported: for libraries many runs never need, whose
-// loading would slow every start.
+// loading would slow every start. Loading it again later only finds it.
 template <typename Function>
 Function LoadedOnFirstUse(const char* library, const char* name) {
   HMODULE module = ::LoadLibraryA(library);
@@ -413,18 +413,19 @@ bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDat
   record.hIcon = ToWin32<HICON>(data.hIcon);
   std::strncpy(record.szTip, data.szTip.c_str(), 63);
   // The shell and the two libraries it brings are not needed by a switch.
-  if (!shellNotifyIcon_)
-    shellNotifyIcon_ = LoadedOnFirstUse<ShellNotifyIcon>("shell32.dll", "Shell_NotifyIconA");
-  return shellNotifyIcon_ && shellNotifyIcon_(message, &record);
+  auto notify =
+      LoadedOnFirstUse<decltype(&::Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+  return notify && notify(message, &record);
 }
 
 // Called once, when the settings window is built. The library's start-up sets
 // up visual styles and the display driver: imported, it cost a switch like
 // /lock a third of its start.
 void Win32Platform::InitCommonControlsEx(std::uint32_t classes) {
-  using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
   INITCOMMONCONTROLSEX record{sizeof record, classes};
-  if (auto init = LoadedOnFirstUse<Init>("comctl32.dll", "InitCommonControlsEx")) init(&record);
+  auto init =
+      LoadedOnFirstUse<decltype(&::InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+  if (init) init(&record);
 }
 
 HWnd Win32Platform::CreateWindowExA(std::uint32_t exStyle, const std::string& className,

@@ -3,8 +3,6 @@
 
 #include "platform/platform.h"
 
-struct _NOTIFYICONDATAA;  // shellapi.h
-
 namespace quennavar {
 
 class Win32Platform : public Platform {
@@ -120,8 +118,6 @@ class Win32Platform : public Platform {
 
  private:
   HWnd dialog_ = HWnd::Null;  // the window whose controls Tab moves between
-  using ShellNotifyIcon = int(__stdcall*)(unsigned long, ::_NOTIFYICONDATAA*);
-  ShellNotifyIcon shellNotifyIcon_ = nullptr;
 };
 
 }  // namespace quennavar
