@@ -86,8 +86,7 @@ class Bench:
 
     def close(self, process, path, window_class):
         """Ends a tray program through its window, as its own Exit would."""
-        title = "Quennavar" if window_class == "QuennavarWindow" else "Baseline"
-        self.session._wine(["C:\\close_window.exe", window_class, title])
+        self.session._wine(["C:\\close_window.exe", window_class])
         try:
             process.wait(timeout=20)
         except subprocess.TimeoutExpired:
@@ -120,11 +119,12 @@ class Bench:
         time.sleep(IDLE_SETTLE + WAKE_WINDOW + 5)  # the last one's minute is over too
         counts = {}
         for name, process, path, window_class in started:
-            added = [at for at, called, _ in self.calls(path)[0] if called == "Shell_NotifyIconA"]
+            calls, returns = self.calls(path)
+            added = [at for at, called, _ in calls if called == "Shell_NotifyIconA"]
             if not added:
                 raise RuntimeError("%s added no tray icon" % name)
             begin = added[0] + IDLE_SETTLE
-            counts[name] = sum(1 for at, called in self.calls(path)[1]
+            counts[name] = sum(1 for at, called in returns
                                if called == "GetMessageA" and begin <= at < begin + WAKE_WINDOW)
             self.close(process, path, window_class)
         return counts
