@@ -18,7 +18,10 @@ from dataclasses import dataclass, field
 CALL = re.compile(r"^([0-9a-f]{4}):Call ([\w.]+)\.(\w+)\((.*)\) ret=([0-9a-f]{8})$")
 RETURN = re.compile(r"^([0-9a-f]{4}):Ret  ([\w.]+)\.(\w+)\(\) retval=([0-9a-f]{8}) ret=([0-9a-f]{8})$")
 EVENT_TEXT = re.compile(r'^([0-9a-f]{4}):\w+:eventlog:ReportEventW L"(.*)"$')
-TIMER = re.compile(r"^([0-9a-f]{4}): set_timer\( handle=\w+, expire=([^,]+), ")
+# The due time as the program set it: relative ("+1800.0000000"), zero, or
+# absolute in hexadecimal. Behind an absolute one the server adds how far it
+# lies from its own clock at that moment, which differs run by run: left out.
+TIMER = re.compile(r"^([0-9a-f]{4}): set_timer\( handle=\w+, expire=([^ ,]+)[ ,]")
 THREAD = re.compile(r"^([0-9a-f]{4}):")
 # Wine writes its relay and server traces through separate buffers, so one
 # trace line can start in the middle of another: split them apart again.
