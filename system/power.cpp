@@ -32,8 +32,15 @@ OsVersionInfo QueryVersion(Platform& os) {
 // LoadLibrary's failure values are the old small error codes, not only null.
 bool Loaded(Module module) { return static_cast<std::uintptr_t>(module) >= 32; }
 
+// The power library came with Windows 98 and 2000 and is part of every NT
+// version since; NT 4 and unknown platforms have none to ask.
+bool HasPowerLibrary(Platform& os) {
+  OsVersionInfo v = QueryVersion(os);
+  return IsWindows9x(os) || (v.dwPlatformId == kVerPlatformWin32Nt && v.dwMajorVersion >= 5);
+}
+
 bool PowerCapability(Platform& os, const char* query) {
-  if (!IsWindows2000(os) && !IsWindowsXP(os) && !IsWindows9x(os)) return false;
+  if (!HasPowerLibrary(os)) return false;
   if (!Loaded(os.LoadLibraryA(kPowerLibrary))) return false;
   ProcAddress entry = os.GetProcAddress(os.GetModuleHandleA(kPowerLibrary), query);
   return entry != ProcAddress::Null && os.CallPowerQuery(entry);

@@ -20,6 +20,8 @@ constexpr OsVersionInfo kWindows2000{5, 0, 2195, kVerPlatformWin32Nt};
 constexpr OsVersionInfo kWindowsXp{5, 1, 2600, kVerPlatformWin32Nt};
 constexpr OsVersionInfo kWindowsServer2003{5, 2, 3790, kVerPlatformWin32Nt};
 constexpr OsVersionInfo kWindowsVista{6, 0, 6000, kVerPlatformWin32Nt};
+constexpr OsVersionInfo kWindows7{6, 1, 7601, kVerPlatformWin32Nt};
+constexpr OsVersionInfo kWindows10{10, 0, 19045, kVerPlatformWin32Nt};
 constexpr OsVersionInfo kWin32s{3, 10, 0, 0};
 
 const std::string kNow = "12/7/2026 11:30:00 PM";
@@ -42,7 +44,7 @@ struct PlatformCase {
   const char* name;
   OsVersionInfo version;
   bool xp, w2000, nt, w9x;
-  bool queriesPowerLibrary;  // 2000, XP and the 9x family ask the power library
+  bool queriesPowerLibrary;  // the 9x family and NT from 2000 on ask the power library
 };
 
 class PlatformPredicates : public PowerTest, public ::testing::WithParamInterface<PlatformCase> {};
@@ -74,8 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
                       PlatformCase{"Win2000", kWindows2000, false, true, true, false, true},
                       PlatformCase{"WinXP", kWindowsXp, true, false, true, false, true},
                       PlatformCase{"Server2003", kWindowsServer2003, false, false, true, false,
-                                   false},
-                      PlatformCase{"Vista", kWindowsVista, false, false, true, false, false},
+                                   true},
+                      PlatformCase{"Vista", kWindowsVista, false, false, true, false, true},
+                      PlatformCase{"Win7", kWindows7, false, false, true, false, true},
+                      PlatformCase{"Win10", kWindows10, false, false, true, false, true},
                       PlatformCase{"Win32s", kWin32s, false, false, false, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
