@@ -36,7 +36,7 @@ void SettingsFile::Load(const RegionalSettings& regional, SettingsRecord& record
   record.FAction = Read("Action", kShutdown);
 
   std::string text = Read("Time", kDefaultTime);
-  std::optional<DayFraction> time = ParseTime(regional, text);
+  std::optional<DayFraction> time = ParseTime(os_, regional, text);
   // The default is a time, not a text: where the locale does not separate
   // with ':' a missing key must not make every load fail. Only an empty
   // fallback tells a missing key from a stored "11:11".

@@ -151,8 +151,15 @@ namespace {
 
 class TimeScanner {
  public:
-  TimeScanner(const RegionalSettings& regional, std::string_view text)
-      : regional_(regional), text_(text) {}
+  // Designators are compared in lower case as the system lowers the user's
+  // code page, so a Greek "ΠΜ" reads as the locale's "πμ". Lowering keeps
+  // every character in its place, so the lowered text is scanned alongside.
+  TimeScanner(Platform& os, const RegionalSettings& regional, std::string_view text)
+      : regional_(regional),
+        text_(text),
+        loweredText_(os.CharLowerBuffA(std::string(text))),
+        loweredDesignators_{os.CharLowerBuffA(regional.amDesignator),
+                            os.CharLowerBuffA(regional.pmDesignator)} {}
 
   std::optional<DayFraction> Scan() {
     int designator = Designator();  // 0 none, 1 AM, 2 PM
@@ -207,22 +214,16 @@ class TimeScanner {
     return value;
   }
 
-  static bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-      if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-  }
-
   int Designator() {
     std::size_t before = at_;
     SkipBlanks();
-    const std::string_view candidates[][2] = {{regional_.amDesignator, regional_.pmDesignator},
-                                              {"AM", "PM"}};
+    const std::string_view candidates[][2] = {{loweredDesignators_[0], loweredDesignators_[1]},
+                                              {"am", "pm"}};
+    std::string_view lowered = loweredText_;
     for (const auto& pair : candidates) {
       for (int i = 0; i < 2; ++i) {
         std::string_view d = pair[i];
-        if (!d.empty() && SameText(text_.substr(at_, d.size()), d)) {
+        if (!d.empty() && lowered.substr(at_).starts_with(d)) {
           at_ += d.size();
           return i + 1;
         }
@@ -234,13 +235,16 @@ class TimeScanner {
 
   const RegionalSettings& regional_;
   std::string_view text_;
+  std::string loweredText_;
+  std::string loweredDesignators_[2];  // AM, PM
   std::size_t at_ = 0;
 };
 
 }  // namespace
 
-std::optional<DayFraction> ParseTime(const RegionalSettings& regional, std::string_view text) {
-  return TimeScanner(regional, text).Scan();
+std::optional<DayFraction> ParseTime(Platform& os, const RegionalSettings& regional,
+                                     std::string_view text) {
+  return TimeScanner(os, regional, text).Scan();
 }
 
 }  // namespace quennavar

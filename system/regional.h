@@ -54,9 +54,11 @@ DayFraction EncodeTime(const TimeOfDay& time);
 TimeOfDay DecodeTime(DayFraction time);
 
 // Reads a time of day written in the user's formats: an optional AM/PM
-// designator (the locale's or the literal one, any case) before or after
-// "hour separator minute [separator second [decimal millisecond]]", blanks
-// before each part and at the end. Empty when the text is anything else.
-std::optional<DayFraction> ParseTime(const RegionalSettings& regional, std::string_view text);
+// designator (the locale's or the literal one, in any case of the user's
+// code page) before or after "hour separator minute [separator second
+// [decimal millisecond]]", blanks before each part and at the end. Empty
+// when the text is anything else.
+std::optional<DayFraction> ParseTime(Platform& os, const RegionalSettings& regional,
+                                     std::string_view text);
 
 }  // namespace quennavar

@@ -178,7 +178,7 @@ TEST_P(TimeParser, ReadsTimesInTheUsersFormats) {
   os.locale[LocaleItem::S1159] = "vorm.";
   os.locale[LocaleItem::S2359] = "nachm.";
   os.locale[LocaleItem::SDecimal] = ",";
-  std::optional<DayFraction> parsed = ParseTime(ReadRegionalSettings(os), GetParam().text);
+  std::optional<DayFraction> parsed = ParseTime(os, ReadRegionalSettings(os), GetParam().text);
   ASSERT_EQ(parsed.has_value(), GetParam().time.has_value()) << '"' << GetParam().text << '"';
   if (parsed) {
     EXPECT_DOUBLE_EQ(*parsed, EncodeTime(*GetParam().time)) << GetParam().text;
@@ -208,8 +208,20 @@ TEST(TimeParser, UsesTheLocalesSeparator) {
   RecordingPlatform os;
   os.locale[LocaleItem::STime] = ".";
   RegionalSettings finnish = ReadRegionalSettings(os);
-  EXPECT_TRUE(ParseTime(finnish, "9.05.00"));
-  EXPECT_FALSE(ParseTime(finnish, "11:11"));
+  EXPECT_TRUE(ParseTime(os, finnish, "9.05.00"));
+  EXPECT_FALSE(ParseTime(os, finnish, "11:11"));
+}
+
+// Code page 1253: the capitals ΠΜ lower to the locale's πμ.
+TEST(TimeParser, ComparesDesignatorsInTheUsersCodePage) {
+  RecordingPlatform os;
+  os.locale[LocaleItem::S1159] = "\xF0\xEC";
+  os.locale[LocaleItem::S2359] = "\xEC\xEC";
+  RegionalSettings greek = ReadRegionalSettings(os);
+  std::optional<DayFraction> parsed = ParseTime(os, greek, "11:30:00 \xD0\xCC");
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(DecodeTime(*parsed).hour, 11);
+  EXPECT_EQ(DecodeTime(*ParseTime(os, greek, "11:30:00 \xCC\xCC")).hour, 23);
 }
 
 // --- The host's profile functions ---

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "system/regional.h"
+#include "tests/recording_platform.h"
 
 namespace {
 
@@ -23,25 +24,23 @@ std::string Word(FuzzedDataProvider& input, std::size_t longest) {
   return kept;
 }
 
-std::string Folded(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return !prefix.empty() && text.rfind(prefix, 0) == 0;
 }
 
 // What a locale can really hold: designators that tell morning from evening
-// (neither a prefix of the other), and separators that start a new part.
-bool Plausible(const RegionalSettings& r) {
+// (neither a prefix of the other, as the parser folds case), and separators
+// that start a new part.
+bool Plausible(quennavar::Platform& os, const RegionalSettings& r) {
   if (r.timeSeparator.empty() || r.decimalSeparator.empty()) return false;
   if (r.twentyFourHour) return true;
-  std::string am = Folded(r.amDesignator);
-  std::string pm = Folded(r.pmDesignator);
+  std::string am = os.CharLowerBuffA(r.amDesignator);
+  std::string pm = os.CharLowerBuffA(r.pmDesignator);
   if (am.empty() || pm.empty() || StartsWith(am, pm) || StartsWith(pm, am)) return false;
   for (const std::string& d : {am, pm})
-    if (StartsWith(d, Folded(r.decimalSeparator)) || StartsWith(d, Folded(r.timeSeparator)))
+    if (StartsWith(d, os.CharLowerBuffA(r.decimalSeparator)) ||
+        StartsWith(d, os.CharLowerBuffA(r.timeSeparator)))
       return false;
   return true;
 }
@@ -62,11 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int minute = input.ConsumeIntegralInRange(0, 59);
   int second = input.ConsumeIntegralInRange(0, 59);
 
-  quennavar::ParseTime(r, input.ConsumeRemainingBytesAsString());  // any text: no crash
+  quennavar::testing::RecordingPlatform os;  // lowers as code page 1252 does
+  quennavar::ParseTime(os, r, input.ConsumeRemainingBytesAsString());  // any text: no crash
 
-  if (!Plausible(r)) return 0;
+  if (!Plausible(os, r)) return 0;
   std::string text = quennavar::LongTimeText(r, hour, minute, second);
-  std::optional<quennavar::DayFraction> parsed = quennavar::ParseTime(r, text);
+  std::optional<quennavar::DayFraction> parsed = quennavar::ParseTime(os, r, text);
   if (!parsed) std::abort();
   quennavar::TimeOfDay back = quennavar::DecodeTime(*parsed);
   if (back.hour != hour || back.minute != minute || back.second != second) std::abort();
