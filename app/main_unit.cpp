@@ -69,17 +69,18 @@ const ControlDescription& DescriptionOf(ControlId id) {
   return kSettingsWindow[0];
 }
 
-// "QUENNAVAR.EXE" in a folder: "Quennavar".
-std::string TitleOf(const std::string& programPath) {
+// "QUENNAVAR.EXE" in a folder gives "Quennavar", "quennavar.exe" "quennavar":
+// the first letter stays as it is. The name is lowered whole, so that the
+// system sees the code page's double-byte characters as characters, not as
+// bytes; then the first byte is put back.
+std::string TitleOf(Platform& os, const std::string& programPath) {
   std::size_t slash = programPath.find_last_of("\\/:");
   std::string name = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
   name = name.substr(0, name.rfind('.'));
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    char c = name[i];
-    if (i == 0 && c >= 'a' && c <= 'z') name[i] = static_cast<char>(c - 32);
-    if (i > 0 && c >= 'A' && c <= 'Z') name[i] = static_cast<char>(c + 32);
-  }
-  return name;
+  if (name.empty()) return name;
+  std::string title = os.CharLowerBuffA(name);
+  title[0] = name[0];
+  return title;
 }
 
 // The exit actions, all alike but for their flags and event.
@@ -91,7 +92,7 @@ using ExitAction = void (*)(const ActionContext&, bool);
 
 TApplication::TApplication(Platform& os, std::string programPath)
     : os_(os),
-      FTitle(TitleOf(programPath)),
+      FTitle(TitleOf(os, programPath)),
       FHandle(os, os.CreateWindowExA(0, kProgramName, kWsPopup, 0, 0, 0, 0, HWnd::Null, *this)) {}
 
 void TApplication::Minimize() {

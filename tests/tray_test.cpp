@@ -109,6 +109,23 @@ TEST_F(TrayTest, AnUnreadableTimeKeepsTheMenuClosedAndTheProgramRunning) {
                                      "\"Quennavar\", 0x10)"));
 }
 
+// Code page 1252 lowers the accented capitals too; the first letter is left.
+TEST(ErrorBox, IsCaptionedWithTheProgramFilesNameLowerCasedAfterItsFirstLetter) {
+  const std::pair<const char*, const char*> kNames[] = {{"C:\\Tools\\quennavar.exe", "quennavar"},
+                                                        {"C:\\Tools\\QUENNAVAR.EXE", "Quennavar"},
+                                                        {"C:\\Tools.d\\\xC9T\xC9.EXE", "\xC9t\xE9"},
+                                                        {"Quennavar", "Quennavar"}};
+  for (const auto& [path, caption] : kNames) {
+    RecordingPlatform os;
+    TApplication application(os, path);
+    application.ShowException(EConvertError("No"));
+    EXPECT_THAT(
+        os.Only({"MessageBoxA"}),
+        ElementsAre(std::string("MessageBoxA(window1, \"No.\", \"") + caption + "\", 0x10)"))
+        << path;
+  }
+}
+
 TEST_F(TrayTest, TheForceToggleActsOnceAndIsForgottenAtTheNextPopUp) {
   WriteIni("[Settings]\nTerminate=Yes\n");
   Form();
