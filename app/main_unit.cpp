@@ -646,7 +646,9 @@ void TShutDownForm::FadeIn() {
   for (int alpha = 0; alpha <= 255; ++alpha) {
     SetOpacity(static_cast<std::uint8_t>(alpha));
     HideApplicationWindow();
-    os_.UpdateWindow(Handle());
+    // An opacity change alone leaves nothing to paint: every step repaints
+    // the window and its controls itself.
+    os_.RedrawWindow(Handle(), kRdwInvalidate | kRdwErase | kRdwAllChildren | kRdwUpdateNow);
     os_.ProcessMessages();
   }
 }

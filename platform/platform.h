@@ -169,6 +169,10 @@ inline constexpr std::uint32_t kBstChecked = 1;
 inline constexpr std::uint32_t kBnClicked = 0;
 inline constexpr std::int32_t kDtnDateTimeChange = -759;
 inline constexpr std::uint32_t kLwaAlpha = 0x2;
+inline constexpr std::uint32_t kRdwInvalidate = 0x0001;
+inline constexpr std::uint32_t kRdwErase = 0x0004;
+inline constexpr std::uint32_t kRdwAllChildren = 0x0080;
+inline constexpr std::uint32_t kRdwUpdateNow = 0x0100;
 inline constexpr int kTransparent = 1;
 inline constexpr int kColorBtnFace = 15;
 inline constexpr int kFwNormal = 400;
@@ -335,7 +339,8 @@ class Platform {
   virtual bool KillTimer(HWnd window, std::uintptr_t id) = 0;
   virtual bool SetLayeredWindowAttributes(HWnd window, std::uint32_t key, std::uint8_t alpha,
                                           std::uint32_t flags) = 0;
-  virtual bool UpdateWindow(HWnd window) = 0;
+  // The whole window: no rectangle, no region.
+  virtual bool RedrawWindow(HWnd window, std::uint32_t flags) = 0;
   // PeekMessageA, TranslateMessage and DispatchMessageA while messages wait.
   virtual void ProcessMessages() = 0;
 

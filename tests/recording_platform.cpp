@@ -518,7 +518,10 @@ bool RecordingPlatform::SetLayeredWindowAttributes(HWnd window, std::uint32_t, s
   return true;
 }
 
-bool RecordingPlatform::UpdateWindow(HWnd) { return true; }
+bool RecordingPlatform::RedrawWindow(HWnd window, std::uint32_t flags) {
+  Record("RedrawWindow(" + NameOf(window) + ", " + Hex(flags) + ")");
+  return true;
+}
 
 void RecordingPlatform::ProcessMessages() {}
 

@@ -12,6 +12,7 @@
 namespace quennavar::testing {
 namespace {
 
+using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
@@ -376,6 +377,10 @@ TEST_P(Fade, RaisesTheOpacityFromZeroOnlyOnXpWithAlphaBlendOn) {
   ASSERT_EQ(opacity.size(), 258u) << "lowered before restoring, then 0 and 0 to 255";
   EXPECT_EQ(opacity.front(), "SetLayeredWindowAttributes(window2, 0)");
   EXPECT_EQ(opacity.back(), "SetLayeredWindowAttributes(window2, 255)");
+  // Invalidated with its controls and painted at once, step by step.
+  std::vector<std::string> repaints = os.Only({"RedrawWindow"});
+  EXPECT_EQ(repaints.size(), 256u);
+  EXPECT_THAT(repaints, Each(std::string("RedrawWindow(window2, 0x185)")));
   os.calls.clear();
   os.Send(form_->Handle(), kWmCommand, miShow, 0);
   EXPECT_THAT(os.Only({"SetLayeredWindowAttributes"}), IsEmpty()) << "already shown: no fade";

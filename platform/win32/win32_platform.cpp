@@ -514,7 +514,9 @@ bool Win32Platform::SetLayeredWindowAttributes(HWnd window, std::uint32_t key, s
   return ::SetLayeredWindowAttributes(ToWin32<HWND>(window), key, alpha, flags);
 }
 
-bool Win32Platform::UpdateWindow(HWnd window) { return ::UpdateWindow(ToWin32<HWND>(window)); }
+bool Win32Platform::RedrawWindow(HWnd window, std::uint32_t flags) {
+  return ::RedrawWindow(ToWin32<HWND>(window), nullptr, nullptr, flags);
+}
 
 std::uint32_t Win32Platform::GetFileVersionInfoSizeA(const std::string& fileName) {
   DWORD handle = 0;

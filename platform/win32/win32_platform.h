@@ -108,7 +108,7 @@ class Win32Platform : public Platform {
   bool KillTimer(HWnd window, std::uintptr_t id) override;
   bool SetLayeredWindowAttributes(HWnd window, std::uint32_t key, std::uint8_t alpha,
                                   std::uint32_t flags) override;
-  bool UpdateWindow(HWnd window) override;
+  bool RedrawWindow(HWnd window, std::uint32_t flags) override;
   void ProcessMessages() override;
   std::uint32_t GetFileVersionInfoSizeA(const std::string& fileName) override;
   bool GetFileVersionInfoA(const std::string& fileName, std::uint32_t size,
