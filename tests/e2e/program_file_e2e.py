@@ -4,10 +4,11 @@ carries its message table, version information and icon."""
 import os
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 from wine_harness import check, exe_from_argv, main
 
-RT_ICON, RT_MESSAGETABLE, RT_GROUP_ICON, RT_VERSION = 3, 11, 14, 16
+RT_ICON, RT_MESSAGETABLE, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 11, 14, 16, 24
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "shell32.dll",
                "gdi32.dll", "comctl32.dll", "version.dll"}
 
@@ -157,9 +158,32 @@ def main_icon():
     check(sizes == [(16, 16), (32, 32)], "icon sizes %s" % sizes)
 
 
+# Windows Vista, 7, 8, 8.1, and 10 and 11.
+SUPPORTED_OS = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
+
+
+def manifest():
+    manifests = PortableExecutable(exe).resources().get((RT_MANIFEST, 1))
+    check(manifests and len(manifests) == 1, "one application manifest, id 1")
+    root = ElementTree.fromstring(manifests[0])
+    local = lambda element: element.tag.rsplit("}", 1)[-1]
+    found = {}
+    for element in root.iter():
+        found.setdefault(local(element), []).append(element)
+    levels = [e.get("level") for e in found.get("requestedExecutionLevel", [])]
+    check(levels == ["asInvoker"], "execution level %s" % levels)
+    systems = {e.get("Id") for e in found.get("supportedOS", [])}
+    check(systems == SUPPORTED_OS, "supportedOS %s" % sorted(systems))
+    # Classic controls, and scaled by the system: the layout is in fixed pixels.
+    unwanted = {"dependency", "dpiAware", "dpiAwareness"} & set(found)
+    check(not unwanted, "the manifest declares %s" % sorted(unwanted))
+
+
 CASES = [("one-32-bit-gui-file", one_32_bit_gui_file), ("small-program-file", small_program_file),
          ("message-table", message_table), ("version-information", version_information),
-         ("main-icon", main_icon)]
+         ("main-icon", main_icon), ("manifest", manifest)]
 
 if __name__ == "__main__":
     exe = exe_from_argv()
