@@ -22,7 +22,7 @@ def write_settings(**values):
 
 
 def icon_shown():
-    return any(b > 170 and r < 70 for r, g, b in session.pixels(ICON[0] - 8, ICON[1] - 8, 16, 16))
+    return session.tray_icon_shown()
 
 
 def taskbar_is_empty():
@@ -32,15 +32,7 @@ def taskbar_is_empty():
 
 
 def start_in_tray():
-    """Starts the program and waits for its icon; returns what finish() needs."""
-    session.start_session()
-    started = session.launch(program, [])
-    deadline = time.monotonic() + 30
-    while not icon_shown():
-        check(time.monotonic() < deadline, "no tray icon appeared")
-        time.sleep(0.2)
-    time.sleep(0.5)
-    return started
+    return session.start_in_tray(program)
 
 
 def menu(*keys):

@@ -154,13 +154,15 @@ TRAY_ICON = (1013, 757)
 
 
 class WineSession:
-    """A 32-bit Wine prefix of its own with its own X display."""
+    """A Wine prefix of its own with its own X display: 32-bit ("win32"), or
+    64-bit ("win64"), where the 32-bit program runs under WoW64."""
 
-    def __init__(self, exe, version="winxp", display=True, desktop=False):
+    def __init__(self, exe, version="winxp", display=True, desktop=False, arch="win32"):
         self.exe = os.path.abspath(exe)
         self.root = tempfile.mkdtemp(prefix="quennavar-e2e-")
         self.prefix = os.path.join(self.root, "prefix")
-        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH="win32",
+        self.version = None
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH=arch,
                         WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d",
                         LANG="C.UTF-8", LC_ALL="C.UTF-8")
         self.env.pop("DISPLAY", None)
@@ -218,9 +220,13 @@ class WineSession:
         self._wine(["wineboot"], timeout=300)
 
     def set_version(self, version):
+        """The Windows version the prefix reports; nothing to do when it already does."""
+        if version == self.version:
+            return
         self.stop_session()
         self._wine(["winecfg", "-v", version], timeout=300)
         self.stop_session()
+        self.version = version
 
     def stop_session(self):
         subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL,
@@ -343,6 +349,24 @@ class WineSession:
             f.write("[Settings]\n" + "".join("%s=%s\n" % kv for kv in values.items()))
 
     # --- the tray
+
+    def tray_icon_shown(self):
+        """The program's blue icon is in the notification area's first place."""
+        x, y = TRAY_ICON
+        return any(b > 170 and r < 70 for r, g, b in self.pixels(x - 8, y - 8, 16, 16))
+
+    def start_in_tray(self, program, timeout=30):
+        """Starts the program without a switch and waits for its icon; returns
+        what finish() needs."""
+        self.start_session()
+        started = self.launch(program, [])
+        deadline = time.monotonic() + timeout
+        while not self.tray_icon_shown():
+            if time.monotonic() > deadline:
+                raise AssertionError("no tray icon appeared")
+            time.sleep(0.2)
+        time.sleep(0.5)
+        return started
 
     def tray_menu(self, *keys):
         """Opens the tray menu with a right click and types keys into it."""
