@@ -51,15 +51,22 @@ int Quennavar(Platform& os) {
 }
 
 int RunTrayApplication(const ActionContext& context, RegionalSettings& regional) {
-  TApplication application(context.os, context.programPath);
-  TShutDownForm form(context, regional, application);
-  form.FormCreate();
-  // The window starts minimized: only the tray icon shows.
-  application.Minimize();
-  application.Run();
-  // While the window and its notify record still exist.
-  form.RemoveFromTray();
-  return 0;
+  try {
+    TApplication application(context.os, context.programPath);
+    TShutDownForm form(context, regional, application);
+    form.FormCreate();
+    // The window starts minimized: only the tray icon shows.
+    application.Minimize();
+    application.Run();
+    // While the window and its notify record still exist.
+    form.RemoveFromTray();
+    return 0;
+  } catch (const EOSError& error) {
+    // Without its windows the program would wait unseen for messages that
+    // never come.
+    ShowApplicationError(context.os, HWnd::Null, context.programPath, error);
+    return 1;
+  }
 }
 
 }  // namespace quennavar

@@ -18,7 +18,8 @@ int RunTrayApplication(const ActionContext& context, RegionalSettings& regional)
 // The box of an error that ends the process: "Application Error", stop icon.
 void ShowFatalError(Platform& os, const std::string& programPath, const Exception& error);
 
-// The full stop the error boxes add to a message that does not end in one.
+// The full stop the error boxes add to a message whose last character has a
+// code above that of the full stop ("…!" gets one, "…)" does not).
 std::string FullStopFor(const std::string& message);
 
 }  // namespace quennavar

@@ -16,27 +16,25 @@ std::string FolderOf(const std::string& path) {
 }  // namespace
 
 SettingsFile::SettingsFile(Platform& os, const std::string& programPath)
-    : os_(os), path_(FolderOf(programPath) + kSettingsFileName) {}
+    : FOs(os), FPath(FolderOf(programPath) + kSettingsFileName) {}
 
 std::string SettingsFile::Read(const std::string& key, const std::string& defaultValue) const {
-  return os_.GetPrivateProfileStringA(kSettingsSection, key, defaultValue, kProfileReadSize, path_);
+  return FOs.GetPrivateProfileStringA(kSettingsSection, key, defaultValue, kProfileReadSize, FPath);
 }
 
 void SettingsFile::Write(const std::string& key, const std::string& value) const {
-  if (!os_.WritePrivateProfileStringA(kSettingsSection, key, value, path_))
-    throw EIniFileException("Unable to write to " + path_);
+  if (!FOs.WritePrivateProfileStringA(kSettingsSection, key, value, FPath))
+    throw EIniFileException("Unable to write to " + FPath);
 }
 
 void SettingsFile::Load(const RegionalSettings& regional, SettingsRecord& record) const {
-  record.FForceTerminate = true;
-  record.FShowOnClick = true;
   record.FForceTerminate = Read("Terminate", kYes) == kYes;
   record.FShowOnClick = Read("ShowOnClick", kYes) == kYes;
   record.FTimerEnable = Read("TimerEnable", kNo) == kYes;
   record.FAction = Read("Action", kShutdown);
 
   std::string text = Read("Time", kDefaultTime);
-  std::optional<DayFraction> time = ParseTime(os_, regional, text);
+  std::optional<DayFraction> time = ParseTime(FOs, regional, text);
   // The default is a time, not a text: where the locale does not separate
   // with ':' a missing key must not make every load fail. Only an empty
   // fallback tells a missing key from a stored "11:11".

@@ -48,7 +48,7 @@ class SettingsFile {
  public:
   SettingsFile(Platform& os, const std::string& programPath);
 
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const { return FPath; }
   std::string Read(const std::string& key, const std::string& defaultValue) const;
   // Throws EIniFileException where the system refuses the write.
   void Write(const std::string& key, const std::string& value) const;
@@ -62,8 +62,8 @@ class SettingsFile {
   void Save(const RegionalSettings& regional, const SettingsChoice& choice) const;
 
  private:
-  Platform& os_;
-  std::string path_;
+  Platform& FOs;
+  std::string FPath;
 };
 
 // The time of day as "Time" stores it: the user's long time format.

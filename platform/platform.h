@@ -1,10 +1,12 @@
 // The seam between the program's logic and the operating system.
 //
-// Each method stands for the Win32 function of the same name, with the same
-// argument order, in project types. Arguments the program always passes the
-// same way (null security attributes, reserved zeros) are left out; the Win32
-// layer supplies them. The logic never calls Win32 itself, so the whole of it
-// runs on the host against a recording fake.
+// Most methods stand for the Win32 function of the same name, with its
+// arguments in the same order, in project types. Arguments the program always
+// passes the same way (null security attributes, reserved zeros, its own
+// instance) are left out; the Win32 layer supplies them. A few stand for a
+// message or a short fixed sequence and are named for what they do; each
+// says what it stands for where it is declared. The logic never calls Win32
+// itself, so the whole of it runs on the host against a recording fake.
 #pragma once
 
 #include <cstdint>
@@ -111,9 +113,10 @@ inline constexpr std::uint32_t kMbIconStop = 0x10;
 inline constexpr std::uint32_t kMbOk = 0x00;
 
 inline constexpr std::uint32_t kWmDestroy = 0x0002;
+inline constexpr std::uint32_t kWmNcCreate = 0x0081;
+inline constexpr std::uint32_t kWmNcDestroy = 0x0082;
 inline constexpr std::uint32_t kWmClose = 0x0010;
 inline constexpr std::uint32_t kWmQueryEndSession = 0x0011;
-inline constexpr std::uint32_t kWmEndSession = 0x0016;
 inline constexpr std::uint32_t kWmSettingChange = 0x001A;
 inline constexpr std::uint32_t kWmNull = 0x0000;
 inline constexpr std::uint32_t kWmCommand = 0x0111;
@@ -124,7 +127,6 @@ inline constexpr std::uint32_t kWmUser = 0x0400;
 
 inline constexpr int kSwHide = 0;
 inline constexpr int kSwShowNormal = 1;
-inline constexpr int kSwShowMinNoActive = 7;
 inline constexpr int kSmCxScreen = 0;
 inline constexpr int kSmCyScreen = 1;
 inline constexpr std::uint32_t kSwpNoSize = 0x0001;
@@ -162,7 +164,6 @@ inline constexpr std::uint32_t kWmShowWindow = 0x0018;
 inline constexpr std::uint32_t kWmSetFont = 0x0030;
 inline constexpr std::uint32_t kWmNotify = 0x004E;
 inline constexpr std::uint32_t kWmCtlColorStatic = 0x0138;
-inline constexpr std::uint32_t kWmCtlColorBtn = 0x0135;
 inline constexpr std::uint32_t kBmGetCheck = 0x00F0;
 inline constexpr std::uint32_t kBmSetCheck = 0x00F1;
 inline constexpr std::uint32_t kBstChecked = 1;
@@ -204,6 +205,9 @@ class Platform {
   virtual std::string GetModuleFileNameA() = 0;  // of the running program
   virtual Handle GetCurrentProcess() = 0;
   virtual std::uint32_t GetLastError() = 0;
+  // FORMAT_MESSAGE_FROM_SYSTEM: the system's text for an error code, in the
+  // user's language, without its closing line break.
+  virtual std::string FormatMessageA(std::uint32_t messageId) = 0;
   virtual bool CloseHandle(Handle handle) = 0;
   virtual bool GetVersionExA(OsVersionInfo& info) = 0;
   virtual void GetLocalTime(SystemTime& time) = 0;
@@ -273,7 +277,9 @@ class Platform {
                                           const std::string& fileName) = 0;
 
   // Windows (user32). The layer registers one window class whose window
-  // procedure hands every message to the window's handler.
+  // procedure hands every message to the window's handler, from WM_NCCREATE
+  // to WM_NCDESTROY and none after. Null where the class or the window
+  // cannot be made; GetLastError tells why.
   virtual HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& windowName,
                                std::uint32_t style, int x, int y, int width, int height, HWnd owner,
                                WindowHandler& handler) = 0;

@@ -12,31 +12,31 @@ namespace quennavar {
 template <typename H, auto Close>
 class UniqueHandle {
  public:
-  UniqueHandle(Platform& os, H handle) : os_(&os), handle_(handle) {}
+  UniqueHandle(Platform& os, H handle) : FOs(&os), FHandle(handle) {}
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
   UniqueHandle(UniqueHandle&& other) noexcept
-      : os_(other.os_), handle_(std::exchange(other.handle_, H::Null)) {}
+      : FOs(other.FOs), FHandle(std::exchange(other.FHandle, H::Null)) {}
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
     if (this != &other) {
       reset();
-      os_ = other.os_;
-      handle_ = std::exchange(other.handle_, H::Null);
+      FOs = other.FOs;
+      FHandle = std::exchange(other.FHandle, H::Null);
     }
     return *this;
   }
   ~UniqueHandle() { reset(); }
 
-  H get() const { return handle_; }
-  explicit operator bool() const { return handle_ != H::Null; }
+  H get() const { return FHandle; }
+  explicit operator bool() const { return FHandle != H::Null; }
 
   void reset() {
-    if (handle_ != H::Null) (os_->*Close)(std::exchange(handle_, H::Null));
+    if (FHandle != H::Null) (FOs->*Close)(std::exchange(FHandle, H::Null));
   }
 
  private:
-  Platform* os_;
-  H handle_;
+  Platform* FOs;
+  H FHandle;
 };
 
 using UniqueKernelHandle = UniqueHandle<Handle, &Platform::CloseHandle>;

@@ -11,16 +11,16 @@ class Exception : public std::exception {
  public:
   // Not inlined, so the return address is a code address in the raising function.
   [[gnu::noinline]] explicit Exception(std::string message)
-      : message_(std::move(message)), address_(__builtin_return_address(0)) {}
+      : FMessage(std::move(message)), FAddress(__builtin_return_address(0)) {}
 
-  const char* what() const noexcept override { return message_.c_str(); }
-  const std::string& Message() const { return message_; }
-  const void* Address() const { return address_; }
+  const char* what() const noexcept override { return FMessage.c_str(); }
+  const std::string& Message() const { return FMessage; }
+  const void* Address() const { return FAddress; }
   virtual const char* ClassName() const = 0;
 
  private:
-  std::string message_;
-  const void* address_;
+  std::string FMessage;
+  const void* FAddress;
 };
 
 // Minutes that do not fit once turned into seconds.
@@ -42,6 +42,13 @@ class EConvertError final : public Exception {
  public:
   using Exception::Exception;
   const char* ClassName() const override { return "EConvertError"; }
+};
+
+// The system refused to make a window; the message is its reason.
+class EOSError final : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const override { return "EOSError"; }
 };
 
 // The settings file refused a write.

@@ -155,25 +155,25 @@ class TimeScanner {
   // code page, so a Greek "ΠΜ" reads as the locale's "πμ". Lowering keeps
   // every character in its place, so the lowered text is scanned alongside.
   TimeScanner(Platform& os, const RegionalSettings& regional, std::string_view text)
-      : regional_(regional),
-        text_(text),
-        loweredText_(os.CharLowerBuffA(std::string(text))),
-        loweredDesignators_{os.CharLowerBuffA(regional.amDesignator),
+      : FRegional(regional),
+        FText(text),
+        FLoweredText(os.CharLowerBuffA(std::string(text))),
+        FLoweredDesignators{os.CharLowerBuffA(regional.amDesignator),
                             os.CharLowerBuffA(regional.pmDesignator)} {}
 
   std::optional<DayFraction> Scan() {
     int designator = Designator();  // 0 none, 1 AM, 2 PM
     std::optional<int> hour = Number();
-    if (!hour || !Literal(regional_.timeSeparator)) return std::nullopt;
+    if (!hour || !Literal(FRegional.timeSeparator)) return std::nullopt;
     std::optional<int> minute = Number();
     if (!minute) return std::nullopt;
     int second = 0;
     int millisecond = 0;
-    if (Literal(regional_.timeSeparator)) {
+    if (Literal(FRegional.timeSeparator)) {
       std::optional<int> seconds = Number();
       if (!seconds) return std::nullopt;
       second = *seconds;
-      if (Literal(regional_.decimalSeparator)) {
+      if (Literal(FRegional.decimalSeparator)) {
         std::optional<int> milliseconds = Number();
         if (!milliseconds) return std::nullopt;
         millisecond = *milliseconds;
@@ -181,7 +181,7 @@ class TimeScanner {
     }
     if (designator == 0) designator = Designator();
     SkipBlanks();
-    if (at_ != text_.size()) return std::nullopt;
+    if (FAt != FText.size()) return std::nullopt;
 
     if (designator != 0) {
       if (*hour < 1 || *hour > 12) return std::nullopt;
@@ -193,12 +193,12 @@ class TimeScanner {
 
  private:
   void SkipBlanks() {
-    while (at_ < text_.size() && text_[at_] == ' ') ++at_;
+    while (FAt < FText.size() && FText[FAt] == ' ') ++FAt;
   }
 
   bool Literal(std::string_view literal) {
-    if (literal.empty() || !text_.substr(at_).starts_with(literal)) return false;
-    at_ += literal.size();
+    if (literal.empty() || !FText.substr(FAt).starts_with(literal)) return false;
+    FAt += literal.size();
     return true;
   }
 
@@ -206,38 +206,38 @@ class TimeScanner {
   // or more significant digits leaves a digit behind and fails the match.
   std::optional<int> Number() {
     SkipBlanks();
-    std::size_t start = at_;
+    std::size_t start = FAt;
     int value = 0;
-    while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9' && value < 1000)
-      value = value * 10 + (text_[at_++] - '0');
-    if (at_ == start) return std::nullopt;
+    while (FAt < FText.size() && FText[FAt] >= '0' && FText[FAt] <= '9' && value < 1000)
+      value = value * 10 + (FText[FAt++] - '0');
+    if (FAt == start) return std::nullopt;
     return value;
   }
 
   int Designator() {
-    std::size_t before = at_;
+    std::size_t before = FAt;
     SkipBlanks();
-    const std::string_view candidates[][2] = {{loweredDesignators_[0], loweredDesignators_[1]},
+    const std::string_view candidates[][2] = {{FLoweredDesignators[0], FLoweredDesignators[1]},
                                               {"am", "pm"}};
-    std::string_view lowered = loweredText_;
+    std::string_view lowered = FLoweredText;
     for (const auto& pair : candidates) {
       for (int i = 0; i < 2; ++i) {
         std::string_view d = pair[i];
-        if (!d.empty() && lowered.substr(at_).starts_with(d)) {
-          at_ += d.size();
+        if (!d.empty() && lowered.substr(FAt).starts_with(d)) {
+          FAt += d.size();
           return i + 1;
         }
       }
     }
-    at_ = before;
+    FAt = before;
     return 0;
   }
 
-  const RegionalSettings& regional_;
-  std::string_view text_;
-  std::string loweredText_;
-  std::string loweredDesignators_[2];  // AM, PM
-  std::size_t at_ = 0;
+  const RegionalSettings& FRegional;
+  std::string_view FText;
+  std::string FLoweredText;
+  std::string FLoweredDesignators[2];  // AM, PM
+  std::size_t FAt = 0;
 };
 
 }  // namespace

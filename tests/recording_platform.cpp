@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/host/profile_file.h"
+#include "tests/profile_file.h"
 
 namespace quennavar::testing {
 namespace {
+
+constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 std::string Bool(bool value) { return value ? "TRUE" : "FALSE"; }
@@ -39,17 +41,17 @@ std::vector<std::string> RecordingPlatform::Only(std::initializer_list<std::stri
 }
 
 std::uintptr_t RecordingPlatform::Open(const std::string& name) {
-  std::uintptr_t handle = 0x100 * (names_.size() + 1);
-  names_[handle] = name;
-  open_.insert(name);
+  std::uintptr_t handle = 0x100 * (FNames.size() + 1);
+  FNames[handle] = name;
+  FOpen.insert(name);
   return handle;
 }
 
-bool RecordingPlatform::Release(const std::string& name) { return open_.erase(name) == 1; }
+bool RecordingPlatform::Release(const std::string& name) { return FOpen.erase(name) == 1; }
 
 std::string RecordingPlatform::NameOf(std::uintptr_t handle) const {
-  auto found = names_.find(handle);
-  return found != names_.end() ? found->second : handle == 0 ? "NULL" : Hex(handle);
+  auto found = FNames.find(handle);
+  return found != FNames.end() ? found->second : handle == 0 ? "NULL" : Hex(handle);
 }
 
 std::string RecordingPlatform::GetCommandLineA() { return commandLine; }
@@ -57,13 +59,18 @@ std::string RecordingPlatform::GetCommandLineA() { return commandLine; }
 std::string RecordingPlatform::GetModuleFileNameA() { return modulePath; }
 
 Handle RecordingPlatform::GetCurrentProcess() {
-  names_[kCurrentProcess] = "process";
+  FNames[kCurrentProcess] = "process";
   return static_cast<Handle>(kCurrentProcess);
 }
 
 std::uint32_t RecordingPlatform::GetLastError() {
-  Record("GetLastError() = " + std::to_string(lastError_));
-  return lastError_;
+  Record("GetLastError() = " + std::to_string(FLastError));
+  return FLastError;
+}
+
+std::string RecordingPlatform::FormatMessageA(std::uint32_t messageId) {
+  return messageId == kErrorCannotFindWndClass ? "Cannot find window class."
+                                               : "Error " + std::to_string(messageId) + ".";
 }
 
 bool RecordingPlatform::CloseHandle(Handle handle) {
@@ -98,13 +105,13 @@ std::string RecordingPlatform::CharLowerBuffA(std::string text) {
 Module RecordingPlatform::LoadLibraryA(const std::string& fileName) {
   Record("LoadLibraryA(" + Quoted(fileName) + ")");
   if (!powerLibraryLoads || fileName != "powrprof.dll") return static_cast<Module>(2);
-  names_[kPowerLibraryHandle] = "powrprof";
+  FNames[kPowerLibraryHandle] = "powrprof";
   return static_cast<Module>(kPowerLibraryHandle);
 }
 
 Module RecordingPlatform::GetModuleHandleA(const std::string& moduleName) {
   Record("GetModuleHandleA(" + Quoted(moduleName) + ")");
-  bool loaded = names_.contains(kPowerLibraryHandle) && moduleName == "powrprof.dll";
+  bool loaded = FNames.contains(kPowerLibraryHandle) && moduleName == "powrprof.dll";
   return static_cast<Module>(loaded ? kPowerLibraryHandle : 0);
 }
 
@@ -114,8 +121,8 @@ ProcAddress RecordingPlatform::GetProcAddress(Module module, const std::string& 
   if (static_cast<std::uintptr_t>(module) != kPowerLibraryHandle ||
       missingEntries.contains(procName))
     return ProcAddress::Null;
-  std::uintptr_t entry = kPowerLibraryHandle + 0x1000 + names_.size();
-  names_[entry] = procName;
+  std::uintptr_t entry = kPowerLibraryHandle + 0x1000 + FNames.size();
+  FNames[entry] = procName;
   return static_cast<ProcAddress>(entry);
 }
 
@@ -148,7 +155,7 @@ bool RecordingPlatform::GetTokenInformation(Handle token, int informationClass,
          std::to_string(informationClass) + ", " + (information ? "buffer" : "NULL") + ", " +
          std::to_string(informationLength) + ")");
   returnLength = 16;
-  lastError_ = tokenProbeSucceeds ? 0 : tokenProbeError;
+  FLastError = tokenProbeSucceeds ? 0 : tokenProbeError;
   return tokenProbeSucceeds;
 }
 
@@ -276,21 +283,30 @@ bool RecordingPlatform::WritePrivateProfileStringA(const std::string& appName,
 HWnd RecordingPlatform::CreateWindowExA(std::uint32_t exStyle, const std::string& windowName,
                                         std::uint32_t style, int x, int y, int width, int height,
                                         HWnd owner, WindowHandler& handler) {
-  std::string name = "window" + std::to_string(++windows_);
+  if (FWindows == windowsCreated) {
+    Record("CreateWindowExA(" + Quoted(windowName) + ") = NULL");
+    FLastError = kErrorCannotFindWndClass;
+    return HWnd::Null;
+  }
+  std::string name = "window" + std::to_string(++FWindows);
   Record("CreateWindowExA(" + Hex(exStyle) + ", " + Quoted(windowName) + ", " + Hex(style) + ", " +
          std::to_string(width) + "x" + std::to_string(height) + ", owner " + NameOf(owner) +
          ") = " + name);
   auto window = static_cast<HWnd>(Open(name));
-  handlers_[window] = &handler;
-  windowRects_[window] = {x, y, x + width, y + height};
+  FHandlers[window] = &handler;
+  FWindowRects[window] = {x, y, x + width, y + height};
+  Send(window, kWmNcCreate);
   return window;
 }
 
 bool RecordingPlatform::DestroyWindow(HWnd window) {
   Record("DestroyWindow(" + NameOf(window) + ")");
-  handlers_.erase(window);
+  // As the system does: the window hears of it first, and nothing after the last.
+  Send(window, kWmDestroy);
+  Send(window, kWmNcDestroy);
+  FHandlers.erase(window);
   // The system destroys a window's children with it.
-  for (HWnd child : children_[window]) Release(NameOf(child));
+  for (HWnd child : FChildren[window]) Release(NameOf(child));
   return Release(NameOf(window));
 }
 
@@ -300,13 +316,13 @@ bool RecordingPlatform::ShowWindow(HWnd window, int command) {
   Record("ShowWindow(" + NameOf(window) + ", " + kCommands.at(command) + ")");
   // As the system does, a window hears of a change of its visibility first.
   bool show = command != kSwHide;
-  bool wasVisible = visible_.count(window) > 0;
+  bool wasVisible = FVisible.count(window) > 0;
   if (show == wasVisible) return wasVisible;
   if (show)
-    visible_.insert(window);
+    FVisible.insert(window);
   else
-    visible_.erase(window);
-  if (auto handler = handlers_.find(window); handler != handlers_.end())
+    FVisible.erase(window);
+  if (auto handler = FHandlers.find(window); handler != FHandlers.end())
     handler->second->WindowProc(window, kWmShowWindow, show, 0);
   return wasVisible;
 }
@@ -343,20 +359,21 @@ int RecordingPlatform::GetSystemMetrics(int index) {
 }
 
 bool RecordingPlatform::GetWindowRect(HWnd window, Rect& rect) {
-  rect = windowRects_[window];
+  rect = FWindowRects[window];
   return true;
 }
 
-bool RecordingPlatform::AdjustWindowRectEx(Rect& rect, std::uint32_t, bool, std::uint32_t) {
-  // A caption of 19 and borders of 3 pixels, as the classic theme draws them.
-  rect = {rect.left - 3, rect.top - 22, rect.right + 3, rect.bottom + 3};
+bool RecordingPlatform::AdjustWindowRectEx(Rect& rect, std::uint32_t, bool menu, std::uint32_t) {
+  // A caption of 19, a menu bar of 19 and borders of 3 pixels, as the
+  // classic theme draws them.
+  rect = {rect.left - 3, rect.top - (menu ? 41 : 22), rect.right + 3, rect.bottom + 3};
   return true;
 }
 
 bool RecordingPlatform::SetWindowPos(HWnd window, HWnd, int x, int y, int, int, std::uint32_t) {
   Record("SetWindowPos(" + NameOf(window) + ", " + std::to_string(x) + ", " + std::to_string(y) +
          ")");
-  Rect& rect = windowRects_[window];
+  Rect& rect = FWindowRects[window];
   rect = {x, y, x + rect.right - rect.left, y + rect.bottom - rect.top};
   return true;
 }
@@ -373,7 +390,7 @@ bool RecordingPlatform::GetCursorPos(Point& point) {
 
 HIcon RecordingPlatform::LoadIconA(const std::string& name) {
   std::uintptr_t icon = 0x7000;
-  names_[icon] = name;
+  FNames[icon] = name;
   return static_cast<HIcon>(icon);
 }
 
@@ -381,7 +398,10 @@ HBitmap RecordingPlatform::LoadBitmapA(const std::string& name) {
   return static_cast<HBitmap>(Open(name));
 }
 
-bool RecordingPlatform::DeleteObject(HBitmap bitmap) { return Release(NameOf(bitmap)); }
+bool RecordingPlatform::DeleteObject(HBitmap bitmap) {
+  Record("DeleteObject(" + NameOf(bitmap) + ")");
+  return Release(NameOf(bitmap));
+}
 
 HMenu RecordingPlatform::CreatePopupMenu() { return static_cast<HMenu>(Open("menu")); }
 
@@ -437,18 +457,20 @@ void RecordingPlatform::InitCommonControlsEx(std::uint32_t classes) {
 }
 
 HWnd RecordingPlatform::CreateWindowExA(std::uint32_t, const std::string& className,
-                                        const std::string&, std::uint32_t, int x, int y, int width,
-                                        int height, HWnd parent, std::uint32_t id) {
+                                        const std::string& windowName, std::uint32_t, int x, int y,
+                                        int width, int height, HWnd parent, std::uint32_t id) {
   std::string name = id ? "control" + std::to_string(id) : className;
   auto window = static_cast<HWnd>(Open(name));
-  children_[parent].push_back(window);
-  windowRects_[window] = {x, y, x + width, y + height};
+  FChildren[parent].push_back(window);
+  FWindowRects[window] = {x, y, x + width, y + height};
   enabled[window] = true;
+  texts[window] = windowName;
   return window;
 }
 
 std::intptr_t RecordingPlatform::SendMessageA(HWnd window, std::uint32_t message,
                                               std::uintptr_t wParam, std::intptr_t) {
+  if (message == kWmSetFont) fonts[window] = NameOf(wParam);
   if (message == kBmSetCheck) {
     checks[window] = static_cast<std::intptr_t>(wParam);
     Record("CheckButton(" + NameOf(window) + ", " + std::to_string(wParam) + ")");
@@ -490,7 +512,10 @@ HFont RecordingPlatform::CreateFontA(int height, int weight, const std::string& 
       Open("font " + faceName + " " + std::to_string(height) + " " + std::to_string(weight)));
 }
 
-bool RecordingPlatform::DeleteObject(HFont font) { return Release(NameOf(font)); }
+bool RecordingPlatform::DeleteObject(HFont font) {
+  Record("DeleteObject(" + NameOf(font) + ")");
+  return Release(NameOf(font));
+}
 
 std::uint32_t RecordingPlatform::SetTextColor(HDc, std::uint32_t color) {
   Record("SetTextColor(" + Hex(color) + ")");
@@ -555,7 +580,9 @@ bool RecordingPlatform::VerQueryValueA(const std::vector<std::uint8_t>&,
 
 std::intptr_t RecordingPlatform::Send(HWnd window, std::uint32_t message, std::uintptr_t wParam,
                                       std::intptr_t lParam) {
-  return handlers_.at(window)->WindowProc(window, message, wParam, lParam);
+  auto handler = FHandlers.find(window);
+  return handler == FHandlers.end() ? 0
+                                    : handler->second->WindowProc(window, message, wParam, lParam);
 }
 
 }  // namespace quennavar::testing

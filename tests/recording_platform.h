@@ -42,6 +42,7 @@ class RecordingPlatform : public Platform {
   std::int32_t regSetValueStatus = kErrorSuccess;
   bool registerEventSourceSucceeds = true;
   bool trayAccepts = true;
+  int windowsCreated = 1000;  // the windows CreateWindowExA makes before it fails
   Point cursor{900, 700};
   int screenWidth = 1024;
   int screenHeight = 768;
@@ -53,19 +54,20 @@ class RecordingPlatform : public Platform {
   // The calls whose names are listed, in order.
   std::vector<std::string> Only(std::initializer_list<std::string> names) const;
   // Handles opened and not yet released.
-  std::set<std::string> OpenHandles() const { return open_; }
+  std::set<std::string> OpenHandles() const { return FOpen; }
   std::string NameOf(std::uintptr_t handle) const;
   template <typename H>
   std::string NameOf(H handle) const {
     return NameOf(static_cast<std::uintptr_t>(handle));
   }
   // What the window procedures of the windows created so far receive.
-  WindowHandler* HandlerOf(HWnd window) const { return handlers_.at(window); }
+  WindowHandler* HandlerOf(HWnd window) const { return FHandlers.at(window); }
 
   std::string GetCommandLineA() override;
   std::string GetModuleFileNameA() override;
   Handle GetCurrentProcess() override;
   std::uint32_t GetLastError() override;
+  std::string FormatMessageA(std::uint32_t messageId) override;
   bool CloseHandle(Handle handle) override;
   bool GetVersionExA(OsVersionInfo& info) override;
   void GetLocalTime(SystemTime& time) override;
@@ -176,11 +178,13 @@ class RecordingPlatform : public Platform {
   std::map<HWnd, bool> enabled;
   std::map<HWnd, SystemTime> pickerTimes;
   std::map<HWnd, std::string> texts;
+  std::map<HWnd, std::string> fonts;  // the name of each window's font
   // The program file's version information: none, or its FileVersion.
   std::optional<std::string> fileVersion = "1.2.3.4";
   std::uint32_t versionLanguage = 0x04E40409;  // code page 1252, US English
 
-  // The window procedure of the window runs this message, as the system would.
+  // The window procedure of the window runs this message, as the system
+  // would; a window that is gone, or never was, gets nothing.
   std::intptr_t Send(HWnd window, std::uint32_t message, std::uintptr_t wParam = 0,
                      std::intptr_t lParam = 0);
 
@@ -188,14 +192,14 @@ class RecordingPlatform : public Platform {
   void Record(std::string line) { calls.push_back(std::move(line)); }
   std::uintptr_t Open(const std::string& name);
   bool Release(const std::string& name);
-  std::uint32_t lastError_ = 0;
-  std::map<std::uintptr_t, std::string> names_;
-  std::set<std::string> open_;
-  std::map<HWnd, WindowHandler*> handlers_;
-  std::map<HWnd, Rect> windowRects_;
-  std::map<HWnd, std::vector<HWnd>> children_;
-  std::set<HWnd> visible_;
-  int windows_ = 0;
+  std::uint32_t FLastError = 0;
+  std::map<std::uintptr_t, std::string> FNames;
+  std::set<std::string> FOpen;
+  std::map<HWnd, WindowHandler*> FHandlers;
+  std::map<HWnd, Rect> FWindowRects;
+  std::map<HWnd, std::vector<HWnd>> FChildren;
+  std::set<HWnd> FVisible;
+  int FWindows = 0;
 };
 
 }  // namespace quennavar::testing

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/host/profile_file.h"
 #include "system/errors.h"
+#include "tests/profile_file.h"
 #include "tests/program_folder.h"
 #include "tests/recording_platform.h"
 
@@ -203,6 +203,12 @@ INSTANTIATE_TEST_SUITE_P(
         TimeCase{"11:", std::nullopt}, TimeCase{"11:11:", std::nullopt},
         TimeCase{"11.11", std::nullopt}, TimeCase{"", std::nullopt},
         TimeCase{"11:11 x", std::nullopt}, TimeCase{"-1:11", std::nullopt}));
+
+// A text is read to its end and no further, whatever follows it in memory.
+TEST(TimeParser, ReadsNoFurtherThanTheTextsEnd) {
+  RecordingPlatform os;
+  EXPECT_TRUE(ParseTime(os, ReadRegionalSettings(os), std::string_view("7:05 x", 4)));
+}
 
 TEST(TimeParser, UsesTheLocalesSeparator) {
   RecordingPlatform os;

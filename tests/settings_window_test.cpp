@@ -191,6 +191,33 @@ TEST_F(SettingsWindowTest, IsBuiltWhenFirstOpenedAndShowsTheSettingsReadAtStart)
   EXPECT_THAT(os.Only({"InitCommonControlsEx"}), ElementsAre("InitCommonControlsEx(0x100)"));
 }
 
+TEST_F(SettingsWindowTest, ControlsShowTheirCaptionsInTheirFonts) {
+  Create();
+  Open();
+  EXPECT_EQ(os.texts[form_->Control(rbLock)], "Lock");
+  EXPECT_EQ(os.texts[form_->Control(PowerLogo)], "") << "an icon, not a caption";
+  EXPECT_EQ(os.fonts[form_->Control(Quennavar)], "font MS Sans Serif -11 700");
+  EXPECT_EQ(os.fonts[form_->Control(rbLogoff)], "font MS Sans Serif -11 400");
+}
+
+// The name and version labels are navy on the window's face; every other
+// control keeps the system's colours.
+TEST_F(SettingsWindowTest, OnlyTheNameAndVersionLabelsAreNavy) {
+  Create();
+  Open();
+  const std::pair<HWnd, bool> kLabels[] = {{form_->Control(Quennavar), true},
+                                           {form_->Control(VerInfoLabel), true},
+                                           {form_->Control(rbLogoff), false},
+                                           {HWnd::Null, false}};
+  for (const auto& [label, navy] : kLabels) {
+    os.calls.clear();
+    os.Send(form_->Handle(), kWmCtlColorStatic, 0x1234, static_cast<std::intptr_t>(label));
+    EXPECT_EQ(os.Only({"SetTextColor"}), navy ? std::vector<std::string>{"SetTextColor(0x800000)"}
+                                              : std::vector<std::string>{})
+        << os.NameOf(label);
+  }
+}
+
 TEST_F(SettingsWindowTest, ShowsTheProgramsFileVersion) {
   Create();
   Open();
@@ -214,6 +241,16 @@ TEST_F(SettingsWindowTest, ARadioClickSavesFourKeysButNeverTerminate) {
   Click(rbReboot, true);
   EXPECT_THAT(Writes(), ElementsAre(Write("Action", "Reboot"), Write("TimerEnable", "No"),
                                     Write("ShowOnClick", "Yes"), Write("Time", "11:11:00 AM")));
+}
+
+TEST_F(SettingsWindowTest, WithNoActionCheckedASaveLeavesTheActionAlone) {
+  Create();
+  Open();
+  for (ControlId radio :
+       {rbLogoff, rbLock, rbPoweroff, rbReboot, rbShutdown, rbSuspend, rbHibernate})
+    os.checks[form_->Control(radio)] = 0;
+  Click(btnHide);
+  EXPECT_EQ(Writes().front(), Write("TimerEnable", "No"));
 }
 
 TEST_F(SettingsWindowTest, OnThe9xFamilyAStoredLockStaysUntilARadioIsClicked) {
@@ -280,8 +317,15 @@ TEST_F(SettingsWindowTest, APickedTimeIsWrittenAtOnceButArmedOnlyAtTheNextLoad) 
   Open();
   os.pickerTimes[form_->Control(DateTimePicker)].wHour = 23;
   os.pickerTimes[form_->Control(DateTimePicker)].wMinute = 30;
-  NotifyHeader change{form_->Control(DateTimePicker), DateTimePicker, kDtnDateTimeChange};
-  os.Send(form_->Handle(), kWmNotify, DateTimePicker, reinterpret_cast<std::intptr_t>(&change));
+  // Only the picker's change notification writes: not its other ones, nor
+  // another control's.
+  const NotifyHeader kNotifications[] = {
+      {form_->Control(DateTimePicker), DateTimePicker, -2},
+      {form_->Control(btnHide), btnHide, kDtnDateTimeChange},
+      {form_->Control(DateTimePicker), DateTimePicker, kDtnDateTimeChange}};
+  for (const NotifyHeader& notification : kNotifications)
+    os.Send(form_->Handle(), kWmNotify, notification.idFrom,
+            reinterpret_cast<std::intptr_t>(&notification));
   EXPECT_THAT(Writes(), ElementsAre(Write("Time", "11:30:00 PM")));
   os.localTime.wHour = 23;
   os.Send(form_->Handle(), kWmTimer, 1);
@@ -333,6 +377,20 @@ TEST_F(SettingsWindowTest, TheTimerActsOnceInTheMatchingMinuteAndAgainTheNextDay
     EXPECT_EQ(os.Only({"ExitWindowsEx"}).size(), tick.acts ? 1u : 0u)
         << "day " << tick.day << " " << tick.hour << ":" << tick.minute << ":" << tick.second;
   }
+}
+
+// The clock alone decides: the same day and minute of another month or year
+// is another minute.
+TEST(ActionSchedule, IsDueOnceInEachMinuteThatShowsTheStoredTime) {
+  const RunMinute ran{2026, 12, 7, 23, 30};
+  const std::pair<SystemTime, bool> kClocks[] = {
+      {{2026, 12, 1, 7, 23, 30, 59, 0}, false}, {{2027, 12, 1, 7, 23, 30, 0, 0}, true},
+      {{2026, 11, 1, 7, 23, 30, 0, 0}, true},   {{2026, 12, 1, 8, 23, 30, 0, 0}, true},
+      {{2026, 12, 1, 8, 22, 30, 0, 0}, false},  {{2026, 12, 1, 8, 23, 31, 0, 0}, false}};
+  for (const auto& [now, due] : kClocks)
+    EXPECT_EQ(DueMinute(now, EncodeTime({23, 30, 0, 0}), ran).has_value(), due)
+        << now.wYear << "-" << now.wMonth << "-" << now.wDay << " " << now.wHour << ":"
+        << now.wMinute;
 }
 
 TEST_F(SettingsWindowTest, ASuspendThatReturnsWithinTheMinuteDoesNotSuspendAgain) {

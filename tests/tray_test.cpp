@@ -47,10 +47,49 @@ TEST_F(TrayTest, StartsHiddenWithItsIconAndRemovesItBeforeTheWindowGoes) {
           "CreateWindowExA(0x80000, \"Quennavar\", 0xC80000, 175x293, owner window1) = window2",
           "Shell_NotifyIconA(NIM_ADD, " + icon + ")", "ShowWindow(window2, SW_HIDE)",
           "ShowWindow(window1, SW_HIDE)", "RunMessageLoop()",
-          "Shell_NotifyIconA(NIM_DELETE, " + icon + ")", "DestroyMenu(menu)",
-          "DestroyWindow(window2)", "DestroyWindow(window1)"));
+          "Shell_NotifyIconA(NIM_DELETE, " + icon + ")", "DestroyWindow(window2)",
+          "DestroyMenu(menu)", "DestroyWindow(window1)"));
   EXPECT_THAT(os.OpenHandles(), IsEmpty());
   EXPECT_FALSE(fs::exists(folder_ / "quennavar.ini")) << "starting writes nothing";
+}
+
+// Whichever window the system refuses, the user is told why and nothing
+// keeps running.
+TEST_F(TrayTest, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
+  os.commandLine = "Quennavar.exe";
+  for (int made : {0, 1}) {
+    os.windowsCreated = made;
+    os.calls.clear();
+    EXPECT_EQ(Quennavar(os), 1);
+    EXPECT_THAT(
+        os.Only({"MessageBoxA", "Shell_NotifyIconA", "RunMessageLoop"}),
+        ElementsAre("MessageBoxA(NULL, \"Cannot find window class.\", \"Quennavar\", 0x10)"))
+        << made << " windows made";
+    EXPECT_THAT(os.OpenHandles(), IsEmpty());
+  }
+}
+
+// Its last messages find the form whole: the window goes before the menu,
+// pictures and fonts its handlers use, and once it is gone nothing reaches
+// the form.
+TEST_F(TrayTest, TheWindowGoesFirstAndHearsNothingAfterwards) {
+  Form();
+  TrayMouse(kWmRButtonDown);                        // the menu and its pictures
+  os.Send(form_->Handle(), kWmCommand, miShow, 0);  // the controls and their fonts
+  HWnd window = form_->Handle();
+  os.calls.clear();
+  form_.reset();
+  std::vector<std::string> teardown = os.Only({"DestroyWindow", "DestroyMenu", "DeleteObject"});
+  ASSERT_EQ(teardown.size(), 11u);
+  EXPECT_EQ(teardown[0], "DestroyWindow(window2)");
+  auto menu = std::find(teardown.begin(), teardown.end(), "DestroyMenu(menu)");
+  EXPECT_EQ(std::count_if(menu, teardown.end(),
+                          [](const std::string& call) { return call.find("BMP_") != call.npos; }),
+            7)
+      << "the pictures outlive the menu";
+  os.calls.clear();
+  EXPECT_EQ(os.Send(window, WM_TRAYNOTIFY, 0, kWmRButtonDown), 0);
+  EXPECT_THAT(os.calls, IsEmpty());
 }
 
 TEST_F(TrayTest, TheMenuIsFilledAtTheFirstRightClickWithTwelveItemsAndTheirPictures) {
@@ -211,6 +250,31 @@ TEST_F(TrayTest, ExitEndsTheLoopWithoutDestroyingTheWindowYet) {
   EXPECT_EQ(os.Send(form_->Handle(), kWmQueryEndSession), 1) << "the session may end";
 }
 
+// The menu's sleep items leave the machine free to wake on its own events.
+TEST_F(TrayTest, TheMenusSleepItemsSleepWithWakeEventsOn) {
+  os.suspendAllowed = true;
+  Form();
+  Choose(miSuspend);
+  Choose(miHibernate);
+  EXPECT_THAT(os.Only({"SetSuspendState"}), ElementsAre("SetSuspendState(FALSE, FALSE, FALSE)",
+                                                        "SetSuspendState(TRUE, FALSE, FALSE)"));
+}
+
+// Shells from Windows 95 and NT 4 on have a notification area; older ones do not.
+TEST_F(TrayTest, TheIconIsAddedFromVersion4On) {
+  const std::pair<OsVersionInfo, std::size_t> kVersions[] = {
+      {{3, 51, 1057, kVerPlatformWin32Nt}, 0},
+      {{4, 0, 1381, kVerPlatformWin32Nt}, 1},
+      {{4, 0, 950, kVerPlatformWin32Windows}, 1}};
+  for (const auto& [version, icons] : kVersions) {
+    os.version = version;
+    os.calls.clear();
+    TTrayIcon icon(os, kProgramName, WM_TRAYNOTIFY);
+    icon.Add(static_cast<HWnd>(0x100));
+    EXPECT_EQ(os.Only({"Shell_NotifyIconA"}).size(), icons) << version.dwMajorVersion;
+  }
+}
+
 TEST_F(TrayTest, WithoutAnIconTheProgramRunsOnAndRemovesNothing) {
   os.trayAccepts = false;
   Form();
@@ -218,14 +282,13 @@ TEST_F(TrayTest, WithoutAnIconTheProgramRunsOnAndRemovesNothing) {
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}), IsEmpty());
 }
 
-TEST_F(TrayTest, TheTipIsTheHintsShortPartCutTo63Characters) {
-  TShutDownForm& form = Form();
-  form.FTrayHint = std::string(70, 'q') + "|long hint";
-  form.UpdateNotifyData();
-  EXPECT_EQ(form.FNotifyData.szTip, std::string(63, 'q'));
-  form.FTrayHint = "short|long";
-  form.UpdateNotifyData();
-  EXPECT_EQ(form.FNotifyData.szTip, "short");
+TEST(TrayIcon, TheTipIsCutTo63Characters) {
+  RecordingPlatform os;
+  TTrayIcon icon(os, std::string(70, 'q'), WM_TRAYNOTIFY);
+  icon.Add(static_cast<HWnd>(0x100));
+  EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
+              ElementsAre("Shell_NotifyIconA(NIM_ADD, {88, 0x100, 0, 7, 1143, MAINICON, \"" +
+                          std::string(63, 'q') + "\"})"));
 }
 
 }  // namespace

@@ -46,7 +46,9 @@ static_assert(sizeof(NotifyHeader) == sizeof(NMHDR) &&
 
 constexpr char kWindowClass[] = "QuennavarWindow";
 
-// Hands each message to the handler given at creation, kept in the window.
+// Hands each message to the handler given at creation, kept in the window
+// from its first message to its last, so that nothing reaches the handler
+// once the window is gone.
 LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -54,12 +56,15 @@ LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   }
   auto* handler = reinterpret_cast<WindowHandler*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!handler) return ::DefWindowProcA(window, message, wParam, lParam);
-  return handler->WindowProc(FromWin32<HWnd>(window), message, wParam, lParam);
+  LRESULT result = handler->WindowProc(FromWin32<HWnd>(window), message, wParam, lParam);
+  if (message == WM_NCDESTROY) ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+  return result;
 }
 
-void RegisterWindowClass() {
+// False where the class cannot be registered, with the reason in GetLastError.
+bool RegisterWindowClass() {
   static bool registered = false;
-  if (registered) return;
+  if (registered) return true;
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = HandlerWindowProc;
   windowClass.hInstance = ::GetModuleHandleA(nullptr);
@@ -68,11 +73,20 @@ void RegisterWindowClass() {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
   registered = ::RegisterClassA(&windowClass) != 0;
+  return registered;
 }
 
 }  // namespace
 
 std::string Win32Platform::GetCommandLineA() { return ::GetCommandLineA(); }
+
+std::string Win32Platform::FormatMessageA(std::uint32_t messageId) {
+  char text[512];
+  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, messageId, 0, text, sizeof text, nullptr);
+  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) --length;
+  return std::string(text, length);
+}
 
 std::string Win32Platform::GetModuleFileNameA() {
   std::string path(MAX_PATH, '\0');
@@ -269,7 +283,7 @@ bool Win32Platform::WritePrivateProfileStringA(const std::string& appName,
 HWnd Win32Platform::CreateWindowExA(std::uint32_t exStyle, const std::string& windowName,
                                     std::uint32_t style, int x, int y, int width, int height,
                                     HWnd owner, WindowHandler& handler) {
-  RegisterWindowClass();
+  if (!RegisterWindowClass()) return HWnd::Null;
   return FromWin32<HWnd>(::CreateWindowExA(exStyle, kWindowClass, windowName.c_str(), style, x, y,
                                            width, height, ToWin32<HWND>(owner), nullptr,
                                            ::GetModuleHandleA(nullptr), &handler));
@@ -296,7 +310,7 @@ void Win32Platform::PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode);
 int Win32Platform::RunMessageLoop() {
   MSG message;
   while (::GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (dialog_ != HWnd::Null && ::IsDialogMessageA(ToWin32<HWND>(dialog_), &message)) continue;
+    if (FDialog != HWnd::Null && ::IsDialogMessageA(ToWin32<HWND>(FDialog), &message)) continue;
     ::TranslateMessage(&message);
     ::DispatchMessageA(&message);
   }
@@ -310,7 +324,7 @@ void Win32Platform::ProcessMessages() {
       ::PostQuitMessage(static_cast<int>(message.wParam));  // for the main loop to see
       return;
     }
-    if (dialog_ != HWnd::Null && ::IsDialogMessageA(ToWin32<HWND>(dialog_), &message)) continue;
+    if (FDialog != HWnd::Null && ::IsDialogMessageA(ToWin32<HWND>(FDialog), &message)) continue;
     ::TranslateMessage(&message);
     ::DispatchMessageA(&message);
   }
@@ -436,7 +450,7 @@ HWnd Win32Platform::CreateWindowExA(std::uint32_t exStyle, const std::string& cl
                                   reinterpret_cast<HMENU>(static_cast<std::uintptr_t>(id)),
                                   ::GetModuleHandleA(nullptr), nullptr);
   // Tab and the arrow keys move between the controls of this window.
-  if (window && (style & WS_TABSTOP)) dialog_ = parent;
+  if (window && (style & WS_TABSTOP)) FDialog = parent;
   return FromWin32<HWnd>(window);
 }
 

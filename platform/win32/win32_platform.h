@@ -11,6 +11,7 @@ class Win32Platform : public Platform {
   std::string GetModuleFileNameA() override;
   Handle GetCurrentProcess() override;
   std::uint32_t GetLastError() override;
+  std::string FormatMessageA(std::uint32_t messageId) override;
   bool CloseHandle(Handle handle) override;
   bool GetVersionExA(OsVersionInfo& info) override;
   void GetLocalTime(SystemTime& time) override;
@@ -117,7 +118,7 @@ class Win32Platform : public Platform {
                       std::vector<std::uint8_t>& value) override;
 
  private:
-  HWnd dialog_ = HWnd::Null;  // the window whose controls Tab moves between
+  HWnd FDialog = HWnd::Null;  // the window whose controls Tab moves between
 };
 
 }  // namespace quennavar

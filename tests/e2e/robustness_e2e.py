@@ -86,7 +86,9 @@ def poke(*args):
     exe = os.path.join(session.prefix, "drive_c", "poke.exe")
     if not os.path.exists(exe):
         source = os.path.join(os.path.dirname(os.path.abspath(__file__)), "helpers", "poke.c")
-        subprocess.run(["i686-w64-mingw32-gcc", "-O2", "-o", exe, source, "-lpsapi"], check=True)
+        root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+        subprocess.run(["i686-w64-mingw32-gcc", "-O2", "-I", root, "-o", exe, source, "-lpsapi"],
+                       check=True)
     return session._wine(["C:\\poke.exe"] + list(args), timeout=600)
 
 

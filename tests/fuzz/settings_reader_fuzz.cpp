@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/settings.h"
-#include "platform/host/profile_file.h"
+#include "tests/profile_file.h"
 #include "system/errors.h"
 #include "tests/recording_platform.h"
 

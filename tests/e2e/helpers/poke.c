@@ -9,7 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#define WM_TRAYNOTIFY (WM_USER + 119)
+#include "app/tray_notify.h"
 
 static HWND settings_window(void) {
   HWND window = NULL;

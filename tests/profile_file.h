@@ -1,7 +1,7 @@
-// The profile-string functions for builds without Windows, on real files and
-// with the system's rules: sections and keys found without regard to case,
-// the first of duplicates wins, values trimmed and unquoted, reads cut to the
-// buffer, writes that change one line and leave the rest as it was.
+// A test double: the profile-string functions for the host builds, on real
+// files and with the system's rules: sections and keys found without regard
+// to case, the first of duplicates wins, values trimmed and unquoted, reads
+// cut to the buffer, writes that change one line and leave the rest as it was.
 #pragma once
 
 #include <cstdint>

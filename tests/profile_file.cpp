@@ -1,4 +1,4 @@
-#include "platform/host/profile_file.h"
+#include "tests/profile_file.h"
 
 #include <fstream>
 #include <optional>

@@ -1,0 +1,61 @@
+#include "app/application.h"
+
+#include "app/quennavar.h"
+
+namespace quennavar {
+namespace {
+
+// "QUENNAVAR.EXE" in a folder gives "Quennavar", "quennavar.exe" "quennavar":
+// the first letter stays as it is. The name is lowered whole, so that the
+// system sees the code page's double-byte characters as characters, not as
+// bytes; then the first byte is put back.
+std::string TitleOf(Platform& os, const std::string& programPath) {
+  std::size_t slash = programPath.find_last_of("\\/:");
+  std::string name = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
+  name = name.substr(0, name.rfind('.'));
+  if (name.empty()) return name;
+  std::string title = os.CharLowerBuffA(name);
+  title[0] = name[0];
+  return title;
+}
+
+}  // namespace
+
+void ShowApplicationError(Platform& os, HWnd owner, const std::string& programPath,
+                          const Exception& error) {
+  os.MessageBoxA(owner, error.Message() + FullStopFor(error.Message()), TitleOf(os, programPath),
+                 kMbOk | kMbIconStop);
+}
+
+TApplication::TApplication(Platform& os, const std::string& programPath)
+    : BaseWindow(os), FProgramPath(programPath) {
+  Create(0, kProgramName, kWsPopup, 0, 0, HWnd::Null);
+}
+
+void TApplication::SetMainWindow(HWnd window, ApplicationHooks& hooks) {
+  FMainWindow = window;
+  FHooks = &hooks;
+}
+
+void TApplication::Minimize() {
+  FOs.ShowWindow(FMainWindow, kSwHide);
+  FMinimized = true;
+  if (FHooks) FHooks->ApplicationMinimized();
+}
+
+void TApplication::Restore() {
+  if (!FMinimized) return;
+  FOs.ShowWindow(FMainWindow, kSwShowNormal);
+  FMinimized = false;
+  if (FHooks) FHooks->ApplicationRestored();
+}
+
+void TApplication::BringToFront() { FOs.SetForegroundWindow(FMainWindow); }
+
+int TApplication::Run() { return FOs.RunMessageLoop(); }
+
+void TApplication::ShowException(const Exception& error) {
+  ShowApplicationError(FOs, Handle(), FProgramPath, error);
+}
+
+}  // namespace quennavar

@@ -1,0 +1,77 @@
+// A window whose messages reach its object only while both are whole.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+#include "system/errors.h"
+
+namespace quennavar {
+
+// T handles messages in HandleMessage(message, wParam, lParam) and shows a
+// program error in ShowError(error). T's destructor calls Destroy() first, so
+// the window's last messages find every member still alive.
+template <typename T>
+class BaseWindow : public WindowHandler {
+ public:
+  BaseWindow(const BaseWindow&) = delete;
+  BaseWindow& operator=(const BaseWindow&) = delete;
+
+  HWnd Handle() const { return FHandle; }
+
+ protected:
+  explicit BaseWindow(Platform& os) : FOs(os) {}
+
+  // Should T have left its window standing, it goes now, but none of its
+  // messages reach T, whose members are already gone.
+  ~BaseWindow() {
+    FDetached = true;
+    Destroy();
+  }
+
+  // Throws EOSError with the system's reason where no window is made: a
+  // program without its window would wait for ever, unseen.
+  void Create(std::uint32_t exStyle, const char* name, std::uint32_t style, int width, int height,
+              HWnd owner) {
+    if (FOs.CreateWindowExA(exStyle, name, style, 0, 0, width, height, owner, *this) == HWnd::Null)
+      throw EOSError(FOs.FormatMessageA(FOs.GetLastError()));
+  }
+
+  void Destroy() {
+    if (FHandle != HWnd::Null) FOs.DestroyWindow(FHandle);
+  }
+
+  std::intptr_t DefaultProc(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    return FOs.DefWindowProcA(FHandle, message, wParam, lParam);
+  }
+
+  Platform& FOs;
+
+ private:
+  // The one way in from the system. A program error is shown and the
+  // program runs on; anything else ends it here rather than unwinding
+  // through the system's code.
+  std::intptr_t WindowProc(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                           std::intptr_t lParam) noexcept final {
+    if (message == kWmNcCreate) FHandle = window;
+    std::intptr_t result = 0;
+    if (FDetached) {
+      result = FOs.DefWindowProcA(window, message, wParam, lParam);
+    } else {
+      try {
+        result = static_cast<T*>(this)->HandleMessage(message, wParam, lParam);
+      } catch (const Exception& error) {
+        static_cast<T*>(this)->ShowError(error);
+        result = FOs.DefWindowProcA(window, message, wParam, lParam);
+      }
+    }
+    if (message == kWmNcDestroy) FHandle = HWnd::Null;
+    return result;
+  }
+
+  HWnd FHandle = HWnd::Null;
+  bool FDetached = false;
+};
+
+}  // namespace quennavar

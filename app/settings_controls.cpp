@@ -1,0 +1,205 @@
+#include "app/settings_controls.h"
+
+#include <tuple>
+
+#include "system/hex_text.h"
+#include "system/power.h"
+
+namespace quennavar {
+using namespace control;
+namespace {
+
+constexpr std::uint32_t kIccDateClasses = 0x100;
+constexpr TimeOfDay kPickerStartTime{11, 53, 0, 0};
+
+constexpr std::uint32_t kBsPushButton = 0x0;
+constexpr std::uint32_t kBsAutoCheckBox = 0x3;
+constexpr std::uint32_t kBsAutoRadioButton = 0x9;
+constexpr std::uint32_t kBsGroupBox = 0x7;
+constexpr std::uint32_t kSsLeft = 0x0;
+constexpr std::uint32_t kSsIcon = 0x3;
+constexpr std::uint32_t kDtsTimeFormat = 0x9;
+constexpr std::uint32_t kTtsAlwaysTip = 0x1;
+constexpr std::uint32_t kStmSetIcon = 0x0170;
+
+// The radio buttons of the stored action, in the order a save looks at them.
+constexpr std::pair<ControlId, const char*> kActionRadios[] = {
+    {rbLogoff, kLogoff},      {rbPoweroff, kPoweroff}, {rbReboot, kReboot},
+    {rbShutdown, kShutdown},  {rbSuspend, kSuspend},   {rbLock, kLock},
+    {rbHibernate, kHibernate}};
+
+struct ControlClass {
+  const char* className;
+  std::uint32_t style;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::GroupBox:
+      return {"BUTTON", kBsGroupBox};
+    case ControlKind::Icon:
+      return {"STATIC", kSsIcon};
+    case ControlKind::Label:
+    case ControlKind::BoldLabel:
+      return {"STATIC", kSsLeft};
+    case ControlKind::RadioButton:
+      return {"BUTTON", kBsAutoRadioButton};
+    case ControlKind::CheckBox:
+      return {"BUTTON", kBsAutoCheckBox};
+    case ControlKind::TimePicker:
+      return {"SysDateTimePick32", kDtsTimeFormat};
+    case ControlKind::Button:
+      return {"BUTTON", kBsPushButton};
+  }
+  return {"STATIC", 0};
+}
+
+std::size_t IndexOf(ControlId id) { return id - gbAction; }
+
+const ControlDescription& DescriptionOf(ControlId id) {
+  for (const ControlDescription& control : kSettingsWindow)
+    if (control.id == id) return control;
+  return kSettingsWindow[0];
+}
+
+}  // namespace
+
+TSettingsControls::TSettingsControls(Platform& os)
+    : FOs(os), FFont(os, HFont::Null), FBoldFont(os, HFont::Null) {}
+
+HWnd TSettingsControls::Control(ControlId id) const {
+  return IndexOf(id) < FControls.size() ? FControls[IndexOf(id)] : HWnd::Null;
+}
+
+void TSettingsControls::Create(HWnd window) {
+  FCreated = true;
+  FFont = UniqueFont(FOs, FOs.CreateFontA(kFontHeight, kFwNormal, kFontName));
+  FBoldFont = UniqueFont(FOs, FOs.CreateFontA(kFontHeight, kFwBold, kFontName));
+  FOs.InitCommonControlsEx(kIccDateClasses);
+  HWnd tooltip = FOs.CreateWindowExA(0, "tooltips_class32", "", kWsPopup | kTtsAlwaysTip, 0, 0, 0,
+                                     0, window, 0);
+  for (const ControlDescription& control : kSettingsWindow) {
+    ControlClass kind = ClassOf(control.kind);
+    int left = control.left;
+    int top = control.top;
+    if (control.parent != NoControl) {
+      left += DescriptionOf(control.parent).left;
+      top += DescriptionOf(control.parent).top;
+    }
+    std::uint32_t style = kWsChild | kWsVisible | kind.style;
+    if (control.startsGroup) style |= kWsGroup | kWsTabStop;
+    const char* caption = control.kind == ControlKind::Icon ? "" : control.caption;
+    HWnd created = FOs.CreateWindowExA(0, kind.className, caption, style, left, top, control.width,
+                                       control.height, window, control.id);
+    FControls[IndexOf(control.id)] = created;
+    HFont font = control.kind == ControlKind::BoldLabel ? FBoldFont.get() : FFont.get();
+    FOs.SendMessageA(created, kWmSetFont, static_cast<std::uintptr_t>(font), 0);
+    if (control.kind == ControlKind::Icon)
+      FOs.SendMessageA(created, kStmSetIcon,
+                       static_cast<std::uintptr_t>(FOs.LoadImageA(control.caption, 32, 32)), 0);
+    if (control.hint) FOs.AddTool(tooltip, window, created, control.hint);
+  }
+  CheckRadio(rbShutdown);
+  CheckRadio(rgOptionsShowWindow);
+  ShowPickerTime(EncodeTime(kPickerStartTime));
+}
+
+bool TSettingsControls::Checked(ControlId id) const {
+  return FOs.SendMessageA(Control(id), kBmGetCheck, 0, 0) == kBstChecked;
+}
+
+void TSettingsControls::SetChecked(ControlId id, bool checked) {
+  FOs.SendMessageA(Control(id), kBmSetCheck, checked ? kBstChecked : 0, 0);
+}
+
+void TSettingsControls::CheckRadio(ControlId id) {
+  ControlId group = DescriptionOf(id).parent;
+  for (const ControlDescription& control : kSettingsWindow)
+    if (control.kind == ControlKind::RadioButton && control.parent == group)
+      SetChecked(control.id, control.id == id);
+}
+
+void TSettingsControls::Enable(ControlId id, bool enabled) {
+  FOs.EnableWindow(Control(id), enabled);
+}
+
+void TSettingsControls::Show(const SettingsRecord& settings, const std::string& programPath) {
+  CheckRadio(settings.FShowOnClick ? rgOptionsShowWindow : rgOptionsDoAction);
+  // The four exit actions are offered everywhere; the others only where allowed.
+  for (const auto& [radio, keyword] :
+       {std::pair{rbLogoff, kLogoff}, std::pair{rbPoweroff, kPoweroff},
+        std::pair{rbReboot, kReboot}, std::pair{rbShutdown, kShutdown}})
+    if (settings.FAction == keyword) CheckRadio(radio);
+  const std::tuple<ControlId, bool, const char*> kLimitedActions[] = {
+      {rbLock, IsWindowsNT(FOs), kLock},
+      {rbSuspend, CanSuspend(FOs), kSuspend},
+      {rbHibernate, CanHibernate(FOs), kHibernate}};
+  for (const auto& [radio, allowed, keyword] : kLimitedActions) {
+    Enable(radio, allowed);
+    if (allowed && settings.FAction == keyword) CheckRadio(radio);
+  }
+  SetChecked(cbForceterminate, settings.FForceTerminate);
+  SetChecked(cbTimerEnabled, settings.FTimerEnable);
+  Enable(DateTimePicker, settings.FTimerEnable);
+  ShowPickerTime(settings.FActionTime);
+  ShowVersion(programPath);
+}
+
+SettingsChoice TSettingsControls::Choice() const {
+  SettingsChoice choice;
+  for (const auto& [radio, keyword] : kActionRadios)
+    if (!choice.action && Checked(radio)) choice.action = keyword;
+  choice.timerEnabled = Checked(cbTimerEnabled);
+  choice.showWindowOnClick = Checked(rgOptionsShowWindow);
+  choice.time = PickerTime();
+  return choice;
+}
+
+DayFraction TSettingsControls::PickerTime() const {
+  SystemTime time;
+  FOs.DateTimeGetSystemTime(Control(DateTimePicker), time);
+  return EncodeTime({time.wHour, time.wMinute, time.wSecond, 0});
+}
+
+void TSettingsControls::ShowPickerTime(DayFraction time) {
+  SystemTime shown;
+  FOs.GetLocalTime(shown);  // the picker wants a whole date; only its time shows
+  TimeOfDay t = DecodeTime(time);
+  shown.wHour = static_cast<std::uint16_t>(t.hour);
+  shown.wMinute = static_cast<std::uint16_t>(t.minute);
+  shown.wSecond = static_cast<std::uint16_t>(t.second);
+  shown.wMilliseconds = 0;
+  FOs.DateTimeSetSystemTime(Control(DateTimePicker), shown);
+}
+
+void TSettingsControls::ShowVersion(const std::string& programPath) {
+  std::string fileName = programPath.substr(programPath.find_last_of("\\/:") + 1);
+  std::uint32_t size = FOs.GetFileVersionInfoSizeA(fileName);
+  std::vector<std::uint8_t> block;
+  if (size == 0 || !FOs.GetFileVersionInfoA(fileName, size, block)) return;
+  std::vector<std::uint8_t> translation;
+  if (!FOs.VerQueryValueA(block, "\\VarFileInfo\\Translation", translation) ||
+      translation.size() < 4)
+    return;
+  std::uint32_t entry = translation[0] | translation[1] << 8 | translation[2] << 16 |
+                        static_cast<std::uint32_t>(translation[3]) << 24;
+  std::string language = HexText((entry & 0xFFFF) * 65536 + (entry >> 16), 8);
+  std::vector<std::uint8_t> version;
+  if (!FOs.VerQueryValueA(block, std::string("\\StringFileInfo\\") + language + "\\FileVersion",
+                          version))
+    return;
+  std::string text(version.begin(), version.end());
+  FOs.SetWindowTextA(Control(VerInfoLabel), text.substr(0, text.find('\0')));
+}
+
+bool TSettingsControls::Navy(HWnd label) const {
+  return label != HWnd::Null && (label == Control(Quennavar) || label == Control(VerInfoLabel));
+}
+
+std::intptr_t TSettingsControls::NavyLabelColours(HDc dc) {
+  FOs.SetTextColor(dc, kNavy);
+  FOs.SetBkMode(dc, kTransparent);
+  return FOs.GetSysColorBrush(kColorBtnFace);
+}
+
+}  // namespace quennavar

@@ -1,0 +1,54 @@
+// The settings window's controls, built from their description when the
+// window is first shown: what they show, and what the user chose in them.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "app/settings.h"
+#include "platform/unique_handle.h"
+#include "resources/settings_window.h"
+
+namespace quennavar {
+
+class TSettingsControls {
+ public:
+  explicit TSettingsControls(Platform& os);
+
+  bool Created() const { return FCreated; }
+  // In tab order, as first drawn; nothing of the settings yet.
+  void Create(HWnd window);
+  // Null until the controls exist: messages arrive while the window is built.
+  HWnd Control(ControlId id) const;
+
+  bool Checked(ControlId id) const;
+  void SetChecked(ControlId id, bool checked);
+  void CheckRadio(ControlId id);  // and uncheck the others of its group
+  void Enable(ControlId id, bool enabled);
+
+  // What the settings say, offering only the actions the system allows;
+  // nothing is stored.
+  void Show(const SettingsRecord& settings, const std::string& programPath);
+  // What a full save stores.
+  SettingsChoice Choice() const;
+  DayFraction PickerTime() const;
+
+  // The name and version labels are navy on the window's face; the
+  // system's colours for any other control.
+  bool Navy(HWnd label) const;
+  std::intptr_t NavyLabelColours(HDc dc);
+
+ private:
+  void ShowPickerTime(DayFraction time);
+  void ShowVersion(const std::string& programPath);
+
+  Platform& FOs;
+  // The fonts outlive the controls that use them: these are destroyed with
+  // their window, before its owner destroys this.
+  UniqueFont FFont;
+  UniqueFont FBoldFont;
+  std::array<HWnd, std::size(control::kSettingsWindow)> FControls{};
+  bool FCreated = false;
+};
+
+}  // namespace quennavar

@@ -1,0 +1,32 @@
+// The program's icon in the notification area: its notify data, and the
+// adding and removing of it.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace quennavar {
+
+class TTrayIcon {
+ public:
+  // The tip is cut to the 63 characters the shell's oldest record holds.
+  TTrayIcon(Platform& os, const std::string& tip, std::uint32_t callbackMessage);
+
+  // Nothing on shells before Windows 95 and NT 4: they have no notification area.
+  void Add(HWnd window);
+  // A shell that announces a new taskbar may still show the old icon; then
+  // the add fails, and the icon must still be removed at exit.
+  void AddAgain(HWnd window);
+  // While the window it belongs to still exists.
+  void Remove();
+
+ private:
+  void UpdateNotifyData(HWnd window);
+
+  Platform& FOs;
+  std::string FTip;
+  std::uint32_t FCallbackMessage;
+  NotifyIconData FNotifyData;
+  bool FInTray = false;
+};
+
+}  // namespace quennavar
