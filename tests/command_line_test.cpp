@@ -66,15 +66,15 @@ INSTANTIATE_TEST_SUITE_P(
         IntegerCase{"-2147483649", std::nullopt}, IntegerCase{"99999999999999999999", std::nullopt},
         IntegerCase{"$1E", 30}, IntegerCase{"x1e", 30}, IntegerCase{"X1E", 30},
         IntegerCase{"0x1e", 30}, IntegerCase{"0X1E", 30}, IntegerCase{"$FFFFFFFF", -1},
-        IntegerCase{"$80000000", -2147483647 - 1}, IntegerCase{"$000000001", 1},
-        IntegerCase{"$100000000", std::nullopt}, IntegerCase{"$", std::nullopt},
-        IntegerCase{"0x", std::nullopt}, IntegerCase{"$1G", std::nullopt},
-        IntegerCase{"", std::nullopt}, IntegerCase{"+", std::nullopt},
-        IntegerCase{"-", std::nullopt}, IntegerCase{"30 ", std::nullopt},
-        IntegerCase{"3 0", std::nullopt}, IntegerCase{"30min", std::nullopt},
-        IntegerCase{"thirty", std::nullopt}, IntegerCase{"/terminate", std::nullopt},
-        IntegerCase{"\t30", std::nullopt}, IntegerCase{"-$10", std::nullopt},
-        IntegerCase{"1.5", std::nullopt}));
+        IntegerCase{"$af", 175}, IntegerCase{"xAF", 175}, IntegerCase{"$80000000", -2147483647 - 1},
+        IntegerCase{"$000000001", 1}, IntegerCase{"$100000000", std::nullopt},
+        IntegerCase{"$", std::nullopt}, IntegerCase{"0x", std::nullopt},
+        IntegerCase{"$1G", std::nullopt}, IntegerCase{"", std::nullopt},
+        IntegerCase{"+", std::nullopt}, IntegerCase{"-", std::nullopt},
+        IntegerCase{"30 ", std::nullopt}, IntegerCase{"3 0", std::nullopt},
+        IntegerCase{"30min", std::nullopt}, IntegerCase{"thirty", std::nullopt},
+        IntegerCase{"/terminate", std::nullopt}, IntegerCase{"\t30", std::nullopt},
+        IntegerCase{"-$10", std::nullopt}, IntegerCase{"1.5", std::nullopt}));
 
 TEST(MinutesToSeconds, ChecksTheSigned32BitRange) {
   EXPECT_EQ(MinutesToSeconds(35791394), 2147483640);

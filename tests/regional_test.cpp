@@ -36,6 +36,11 @@ const Locale kNamedMonth = {
     {LocaleItem::SShortDate, "d-MMM-yy"},          {LocaleItem::SDate, "-"},
     {LocaleItem::SAbbrevMonthName1, "Jan"},        {static_cast<LocaleItem>(0x44 + 11), "Dec"},
     {static_cast<LocaleItem>(0x2A + 6), "Sunday"}, {static_cast<LocaleItem>(0x2A + 0), "Monday"}};
+// The month's name stands right after the day names, where a miscount would read it.
+const Locale kNamedDay = {{LocaleItem::SShortDate, "ddd dddd d"},
+                          {LocaleItem::SAbbrevDayName1, "Mon"},
+                          {LocaleItem::SDayName1, "Monday"},
+                          {LocaleItem::SMonthName1, "January"}};
 const Locale kSeparatorFromSettings = {{LocaleItem::SShortDate, "M/d/yyyy"},
                                        {LocaleItem::SDate, "-"}};
 const Locale kQuotedText = {{LocaleItem::SShortDate, "yyyy'年'M'月'd'日'"}};
@@ -80,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RegionalCase{"TwoDigitYear", &kBritishTwoDigitYear, kMorning,
                                    "05/01/27 09:05:00"},
                       RegionalCase{"MonthName", &kNamedMonth, kEvening, "7-Dec-26 11:30:05 pm"},
+                      RegionalCase{"DayName", &kNamedDay, kEvening, "Mon Monday 7 11:30:05 pm"},
                       RegionalCase{"SlashPrintsTheDateSeparator", &kSeparatorFromSettings, kMorning,
                                    "1-5-2027 9:05:00 am"},
                       RegionalCase{"QuotedText", &kQuotedText, kMorning, "2027年1月5日 9:05:00 am"},
