@@ -9,6 +9,7 @@ namespace quennavar::testing {
 namespace {
 
 constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
+constexpr std::uint32_t kStmSetIcon = 0x0170;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 std::string Bool(bool value) { return value ? "TRUE" : "FALSE"; }
@@ -456,21 +457,24 @@ void RecordingPlatform::InitCommonControlsEx(std::uint32_t classes) {
   Record("InitCommonControlsEx(" + Hex(classes) + ")");
 }
 
-HWnd RecordingPlatform::CreateWindowExA(std::uint32_t, const std::string& className,
-                                        const std::string& windowName, std::uint32_t, int x, int y,
-                                        int width, int height, HWnd parent, std::uint32_t id) {
+HWnd RecordingPlatform::CreateWindowExA(std::uint32_t exStyle, const std::string& className,
+                                        const std::string& windowName, std::uint32_t style, int x,
+                                        int y, int width, int height, HWnd parent,
+                                        std::uint32_t id) {
   std::string name = id ? "control" + std::to_string(id) : className;
   auto window = static_cast<HWnd>(Open(name));
   FChildren[parent].push_back(window);
   FWindowRects[window] = {x, y, x + width, y + height};
   enabled[window] = true;
   texts[window] = windowName;
+  classes[window] = className + " " + Hex(style) + " " + Hex(exStyle);
   return window;
 }
 
 std::intptr_t RecordingPlatform::SendMessageA(HWnd window, std::uint32_t message,
                                               std::uintptr_t wParam, std::intptr_t) {
   if (message == kWmSetFont) fonts[window] = NameOf(wParam);
+  if (message == kStmSetIcon) icons[window] = NameOf(wParam);
   if (message == kBmSetCheck) {
     checks[window] = static_cast<std::intptr_t>(wParam);
     Record("CheckButton(" + NameOf(window) + ", " + std::to_string(wParam) + ")");
@@ -505,7 +509,11 @@ bool RecordingPlatform::AddTool(HWnd, HWnd, HWnd tool, const std::string& text) 
   return true;
 }
 
-HIcon RecordingPlatform::LoadImageA(const std::string& name, int, int) { return LoadIconA(name); }
+HIcon RecordingPlatform::LoadImageA(const std::string& name, int width, int height) {
+  std::uintptr_t icon = 0x7001;
+  FNames[icon] = name + " " + std::to_string(width) + "x" + std::to_string(height);
+  return static_cast<HIcon>(icon);
+}
 
 HFont RecordingPlatform::CreateFontA(int height, int weight, const std::string& faceName) {
   return static_cast<HFont>(

@@ -178,7 +178,9 @@ class RecordingPlatform : public Platform {
   std::map<HWnd, bool> enabled;
   std::map<HWnd, SystemTime> pickerTimes;
   std::map<HWnd, std::string> texts;
-  std::map<HWnd, std::string> fonts;  // the name of each window's font
+  std::map<HWnd, std::string> fonts;    // the name of each window's font
+  std::map<HWnd, std::string> icons;    // of a static control showing one
+  std::map<HWnd, std::string> classes;  // of each control: class, style, extended style
   // The program file's version information: none, or its FileVersion.
   std::optional<std::string> fileVersion = "1.2.3.4";
   std::uint32_t versionLanguage = 0x04E40409;  // code page 1252, US English

@@ -182,6 +182,7 @@ TEST_P(TimeParser, ReadsTimesInTheUsersFormats) {
   ASSERT_EQ(parsed.has_value(), GetParam().time.has_value()) << '"' << GetParam().text << '"';
   if (parsed) {
     EXPECT_DOUBLE_EQ(*parsed, EncodeTime(*GetParam().time)) << GetParam().text;
+    EXPECT_EQ(DecodeTime(*parsed).millisecond, GetParam().time->millisecond) << GetParam().text;
   }
 }
 

@@ -200,6 +200,28 @@ TEST_F(SettingsWindowTest, ControlsShowTheirCaptionsInTheirFonts) {
   EXPECT_EQ(os.fonts[form_->Control(rbLogoff)], "font MS Sans Serif -11 400");
 }
 
+// One control of each kind, and the tooltip that shows the hints: the
+// system's classes with the styles the window was drawn with.
+TEST_F(SettingsWindowTest, ControlsAreTheSystemsClassesWithTheirStyles) {
+  Create();
+  Open();
+  const std::pair<ControlId, const char*> kControls[] = {
+      {rbLogoff, "BUTTON 0x50030009 0x0"},
+      {rbLock, "BUTTON 0x50000009 0x0"},
+      {gbAction, "BUTTON 0x50000007 0x0"},
+      {cbForceterminate, "BUTTON 0x50030003 0x0"},
+      {btnReboot, "BUTTON 0x50030000 0x0"},
+      {PowerLogo, "STATIC 0x50000003 0x0"},
+      {VerInfoLabel, "STATIC 0x50000000 0x0"},
+      {DateTimePicker, "SysDateTimePick32 0x50030009 0x0"}};
+  for (const auto& [id, made] : kControls) EXPECT_EQ(os.classes[form_->Control(id)], made) << id;
+  EXPECT_EQ(
+      std::count_if(os.classes.begin(), os.classes.end(),
+                    [](const auto& c) { return c.second == "tooltips_class32 0x80000001 0x0"; }),
+      1);
+  EXPECT_EQ(os.icons[form_->Control(PowerLogo)], "MAINICON 32x32");
+}
+
 // The name and version labels are navy on the window's face; every other
 // control keeps the system's colours.
 TEST_F(SettingsWindowTest, OnlyTheNameAndVersionLabelsAreNavy) {
@@ -241,6 +263,17 @@ TEST_F(SettingsWindowTest, ARadioClickSavesFourKeysButNeverTerminate) {
   Click(rbReboot, true);
   EXPECT_THAT(Writes(), ElementsAre(Write("Action", "Reboot"), Write("TimerEnable", "No"),
                                     Write("ShowOnClick", "Yes"), Write("Time", "11:11:00 AM")));
+}
+
+// A button's other notifications (painting, highlighting, a double click)
+// are not clicks.
+TEST_F(SettingsWindowTest, OnlyAClickNotificationActs) {
+  Create();
+  Open();
+  for (std::uintptr_t code : {1, 2, 5})
+    os.Send(form_->Handle(), kWmCommand, code << 16 | cbForceterminate,
+            static_cast<std::intptr_t>(form_->Control(cbForceterminate)));
+  EXPECT_THAT(Writes(), IsEmpty());
 }
 
 TEST_F(SettingsWindowTest, WithNoActionCheckedASaveLeavesTheActionAlone) {
@@ -319,13 +352,15 @@ TEST_F(SettingsWindowTest, APickedTimeIsWrittenAtOnceButArmedOnlyAtTheNextLoad) 
   os.pickerTimes[form_->Control(DateTimePicker)].wMinute = 30;
   // Only the picker's change notification writes: not its other ones, nor
   // another control's.
-  const NotifyHeader kNotifications[] = {
-      {form_->Control(DateTimePicker), DateTimePicker, -2},
-      {form_->Control(btnHide), btnHide, kDtnDateTimeChange},
-      {form_->Control(DateTimePicker), DateTimePicker, kDtnDateTimeChange}};
-  for (const NotifyHeader& notification : kNotifications)
+  const std::pair<NotifyHeader, std::size_t> kNotifications[] = {
+      {{form_->Control(DateTimePicker), DateTimePicker, -2}, 0},
+      {{form_->Control(btnHide), btnHide, kDtnDateTimeChange}, 0},
+      {{form_->Control(DateTimePicker), DateTimePicker, kDtnDateTimeChange}, 1}};
+  for (const auto& [notification, writes] : kNotifications) {
     os.Send(form_->Handle(), kWmNotify, notification.idFrom,
             reinterpret_cast<std::intptr_t>(&notification));
+    EXPECT_EQ(Writes().size(), writes) << notification.code << " from " << notification.idFrom;
+  }
   EXPECT_THAT(Writes(), ElementsAre(Write("Time", "11:30:00 PM")));
   os.localTime.wHour = 23;
   os.Send(form_->Handle(), kWmTimer, 1);
@@ -432,9 +467,10 @@ TEST_P(Fade, RaisesTheOpacityFromZeroOnlyOnXpWithAlphaBlendOn) {
     EXPECT_THAT(opacity, IsEmpty());
     return;
   }
-  ASSERT_EQ(opacity.size(), 258u) << "lowered before restoring, then 0 and 0 to 255";
-  EXPECT_EQ(opacity.front(), "SetLayeredWindowAttributes(window2, 0)");
-  EXPECT_EQ(opacity.back(), "SetLayeredWindowAttributes(window2, 255)");
+  std::vector<std::string> expected(2, "SetLayeredWindowAttributes(window2, 0)");
+  for (int alpha = 0; alpha <= 255; ++alpha)
+    expected.push_back("SetLayeredWindowAttributes(window2, " + std::to_string(alpha) + ")");
+  EXPECT_EQ(opacity, expected) << "lowered before restoring, then 0 and 0 to 255";
   // Invalidated with its controls and painted at once, step by step.
   std::vector<std::string> repaints = os.Only({"RedrawWindow"});
   EXPECT_EQ(repaints.size(), 256u);
