@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Two fresh clones of the same commit, in folders of different names, must
+# package byte-identical program files and zip files.
+set -euo pipefail
+source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
+work="$(mktemp -d "${TMPDIR:-/tmp}/quennavar-release-XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+for clone in first second-with-a-longer-name; do
+  git clone --quiet --no-hardlinks "$source_dir" "$work/$clone"
+  (cd "$work/$clone" && scripts/package >/dev/null)
+done
+
+status=0
+for file in build/windows/Quennavar.exe dist/*.zip; do
+  for path in "$work"/first/$file; do
+    relative="${path#"$work"/first/}"
+    if cmp "$path" "$work/second-with-a-longer-name/$relative"; then
+      echo "same: $relative"
+    else
+      status=1
+    fi
+  done
+done
+exit $status
