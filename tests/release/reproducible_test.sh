@@ -7,8 +7,12 @@ work="$(mktemp -d "${TMPDIR:-/tmp}/quennavar-release-XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
 for clone in first second-with-a-longer-name; do
+  # A time stamp has a resolution of a second: the second build starts in
+  # another one.
+  started=$(date +%s)
   git clone --quiet --no-hardlinks "$source_dir" "$work/$clone"
   (cd "$work/$clone" && scripts/package >/dev/null)
+  until [ "$(date +%s)" -gt "$started" ]; do sleep 0.1; done
 done
 
 status=0
