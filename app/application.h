@@ -38,12 +38,14 @@ class TApplication final : public BaseWindow<TApplication> {
   // The application's error box; the program runs on.
   void ShowException(const Exception& error);
 
+ private:
+  friend class BaseWindow<TApplication>;
+  // The hidden window only owns; the system handles its messages.
   std::intptr_t HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     return DefaultProc(message, wParam, lParam);
   }
   void ShowError(const Exception& error) { ShowException(error); }
 
- private:
   std::string FProgramPath;
   HWnd FMainWindow = HWnd::Null;
   ApplicationHooks* FHooks = nullptr;

@@ -66,10 +66,11 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   void HideApplicationWindow();
   void FadeIn();
 
+ private:
+  friend class BaseWindow<TShutDownForm>;
   std::intptr_t HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
   void ShowError(const Exception& error) { FApplication.ShowException(error); }
 
- private:
   void ApplicationMinimized() override { HideApplicationWindow(); }
   void ApplicationRestored() override { FadeIn(); }
   void TrayNotify(std::uint32_t mouseMessage);
