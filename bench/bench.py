@@ -7,7 +7,8 @@ starts a process: "process start" is the moment the script starts `wine`.
 Only the calls timed are relayed (RelayInclude), so tracing costs both sides
 the same. The two sides run alternately, run by run, and medians are taken.
 
-    bench.py --exe Quennavar.exe --helpers DIR --map Quennavar.map --out FILE [--runs N]
+    bench.py --exe Quennavar.exe --helpers DIR --close-window close_window.exe
+             --map Quennavar.map --out FILE [--runs N]
 """
 
 import argparse
@@ -44,11 +45,12 @@ def now():
 
 
 class Bench:
-    def __init__(self, session, helpers):
+    def __init__(self, session, helpers, close_window):
         self.session = session
         self.drive_c = os.path.join(session.prefix, "drive_c")
-        for name in ("baseline_lock.exe", "baseline_tray.exe", "close_window.exe"):
+        for name in ("baseline_lock.exe", "baseline_tray.exe"):
             shutil.copy(os.path.join(helpers, name), os.path.join(self.drive_c, name))
+        shutil.copy(close_window, os.path.join(self.drive_c, "close_window.exe"))
         self.quennavar = session.install()
         self.baseline_lock = "C:\\baseline_lock.exe"
         self.baseline_tray = "C:\\baseline_tray.exe"
@@ -313,7 +315,8 @@ def write_report(path, table):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--exe", required=True)
-    parser.add_argument("--helpers", required=True)
+    parser.add_argument("--helpers", required=True, help="the folder of the baseline programs")
+    parser.add_argument("--close-window", required=True, help="close_window.exe of the build")
     parser.add_argument("--map", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--runs", type=int, default=20)
@@ -324,7 +327,7 @@ def main():
                "bytes": bytes_by_component(options.map, os.path.getsize(options.exe))}
     with WineSession(options.exe, desktop=True) as session:
         session.reg_add(r"HKCU\Software\Wine\Debug", {"RelayInclude": ";".join(RELAYED)})
-        bench = Bench(session, options.helpers)
+        bench = Bench(session, options.helpers, options.close_window)
         session.start_session()
         # Warm up: the desktop, its taskbar and the disk cache are there before any run.
         bench.lock_latency(bench.baseline_lock, [])

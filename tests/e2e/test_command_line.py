@@ -1,175 +1,155 @@
 """Every switch of the command line, run for real under Wine (Windows XP)."""
 
 import re
-import sys
-import time
 
-from wine_harness import WineSession, check, exe_from_argv, main
+import pytest
+
+from wine_harness import in_message_loop
+
+pytestmark = pytest.mark.wine(version="winxp", display=True)
 
 REGISTRATION = r"HKLM\System\CurrentControlSet\Services\EventLog\Application\Quennavar"
 DATE_TIME = re.compile(r"^\d{1,2}/\d{1,2}/\d{4}( \d{1,2}:\d{2}:\d{2} [AP]M)?$")
-
-session = None
-program = None
-
-
-def exit_windows(flags):
-    return "user32.ExitWindowsEx(%08x,7fffffff)" % flags
+PRIVILEGE = ["OpenProcessToken", "GetTokenInformation", "GetLastError", "LookupPrivilegeValueA",
+             "AdjustTokenPrivileges", "AdjustTokenPrivileges", "CloseHandle", "ExitWindowsEx"]
+HIBERNATE = "powrprof.SetSuspendState(00000001,00000000,00000000)"
 
 
-def check_action_record(run, event_id, event_type=0):
-    check(len(run.records) == 1, "one record expected, got %s" % run.records)
+def assert_action_record(run, event_id, event_type=0):
+    assert len(run.records) == 1, "one record expected, got %s; effects %s" % (run.records,
+                                                                               run.effects())
     record = run.records[0]
-    check((record.type, record.id) == (event_type, event_id),
-          "record type/id %s, expected %s" % ((record.type, record.id), (event_type, event_id)))
-    check(record.text and DATE_TIME.match(record.text),
-          "insertion string %r is not the regional date and time" % record.text)
+    assert (record.type, record.id) == (event_type, event_id), \
+        "record type/id %s, expected %s" % ((record.type, record.id), (event_type, event_id))
+    assert record.text and DATE_TIME.match(record.text), \
+        "insertion string %r is not the regional date and time" % record.text
 
 
-def exit_case(args, flags, event_id):
-    def case():
-        run = session.run(program, args)
-        check(run.exit_code == 0, "exit code %d" % run.exit_code)
-        names = run.names()
-        privilege = ["OpenProcessToken", "GetTokenInformation", "GetLastError",
-                     "LookupPrivilegeValueA", "AdjustTokenPrivileges", "AdjustTokenPrivileges",
-                     "CloseHandle", "ExitWindowsEx"]
-        # Up to the action: after it, the C++ runtime closes its own lock at exit.
-        names = names[:names.index("ExitWindowsEx") + 1] if "ExitWindowsEx" in names else names
-        sequence = [n for n in names if n in set(privilege)]
-        check(sequence == privilege, "privilege sequence %s" % sequence)
-        token = run.find("OpenProcessToken")[0]
-        check(token.args[1] == "00000028", "token access %s" % token.args[1])
-        check(run.effects()[0] == exit_windows(flags), "effects %s" % run.effects())
-        check_action_record(run, event_id)
-    return case
+@pytest.mark.parametrize("args, flags, event_id", [
+    pytest.param(["/shutdown"], 1, 1, id="shutdown"),
+    pytest.param(["/shutdown", "/terminate"], 5, 1, id="shutdown-terminate"),
+    pytest.param(["/logoff"], 0, 2, id="logoff"),
+    pytest.param(["/logoff", "/Terminate"], 4, 2, id="logoff-terminate"),
+    pytest.param(["/poweroff", "terminate"], 8, 3, id="poweroff"),
+    pytest.param(["/POWEROFF", "/TERMINATE"], 12, 3, id="poweroff-terminate"),
+    pytest.param(["/reboot", "/force"], 2, 4, id="reboot"),
+    pytest.param(["/reboot", "/terminate"], 6, 4, id="reboot-terminate"),
+    pytest.param(["/reboot", "x", "/terminate"], 2, 4, id="reboot-third-argument-ignored"),
+])
+def test_exit_windows(session, program, args, flags, event_id):
+    run = session.run(program, args)
+    assert run.exit_code == 0, "exit code %d; effects %s" % (run.exit_code, run.effects())
+    names = run.names()
+    # Up to the action: after it, the C++ runtime closes its own lock at exit.
+    names = names[:names.index("ExitWindowsEx") + 1] if "ExitWindowsEx" in names else names
+    sequence = [n for n in names if n in set(PRIVILEGE)]
+    assert sequence == PRIVILEGE, "privilege sequence %s" % sequence
+    token = run.find("OpenProcessToken")[0]
+    assert token.args[1] == "00000028", "token access %s" % token
+    assert run.effects()[:1] == ["user32.ExitWindowsEx(%08x,7fffffff)" % flags], \
+        "effects %s" % run.effects()
+    assert_action_record(run, event_id)
 
 
-def no_switch_case(args):
-    """No switch in first place: the tray application starts and stays."""
-    def case():
-        process, trace, path = session.start(program, args)
-        time.sleep(3)
-        check(process.poll() is None, "the program ended instead of staying in the tray")
-        session.stop_session()
-        run = session.finish(program, process, trace, path)
-        check(run.effects() == [], "no action expected, got %s" % run.effects())
-        added = [c for c in run.find("Shell_NotifyIconA") if c.args[0] == "00000000"]
-        check(len(added) == 1, "the tray icon is added once")
-    return case
-
-
-def hibernate_now():
+def test_hibernate(session, program):
     run = session.run(program, ["/hibernate"])
-    check(run.exit_code == 0, "exit code %d" % run.exit_code)
-    check(run.effects()[0] == "powrprof.SetSuspendState(00000001,00000000,00000000)",
-          "effects %s" % run.effects())
-    check(run.timers == [], "no wake-up timer without minutes")
-    check('"powrprof.dll"' in str(run.find("LoadLibraryA")), "powrprof.dll loaded at run time")
-    check_action_record(run, 6)
+    assert run.exit_code == 0, "exit code %d; effects %s" % (run.exit_code, run.effects())
+    assert run.effects()[:1] == [HIBERNATE], "effects %s" % run.effects()
+    assert run.timers == [], "no wake-up timer without minutes: %s" % run.timers
+    assert '"powrprof.dll"' in str(run.find("LoadLibraryA")), \
+        "powrprof.dll loaded at run time: %s" % [str(c) for c in run.find("LoadLibraryA")]
+    assert_action_record(run, 6)
 
 
-def hibernate_with_minutes(args, expire):
-    def case():
-        run = session.run(program, args)
-        check(run.exit_code == 0, "exit code %d" % run.exit_code)
-        check(run.timers == [expire], "timer expiry %s, expected %s" % (run.timers, expire))
-        create = run.find("CreateWaitableTimerA")
-        check(len(create) == 1 and create[0].args[1:] == ["00000000",
-                                                          '"ShutDownNTWaitableTimer"'],
-              "timer creation %s" % create)
-        effects = run.effects()
-        check(len(effects) == 3, "effects %s" % effects)
-        check(re.match(r"KERNEL32\.SetWaitableTimer\(\w+,\w+,00000000,00000000,00000000,00000001\)",
-                       effects[0]), "timer set with resume: %s" % effects[0])
-        check(effects[1].startswith("advapi32.ReportEventA("), "record before sleeping: %s" % effects)
-        check(effects[2] == "powrprof.SetSuspendState(00000001,00000000,00000000)", effects[2])
-        check(run.names().index("CloseHandle") > run.names().index("SetSuspendState"),
-              "the timer stays open while the machine sleeps")
-        check_action_record(run, 6)
-    return case
+@pytest.mark.parametrize("args, expire", [
+    pytest.param(["/hibernate", "30"], "+1800.0000000", id="hibernate-30"),
+    pytest.param(["/hibernate", "0"], "0", id="hibernate-0"),
+    pytest.param(["/hibernate", "5", "/terminate"], "+300.0000000", id="hibernate-5-terminate"),
+    pytest.param(["/hibernate", "0x1E"], "+1800.0000000", id="hibernate-hex"),
+    pytest.param(["/hibernate", "soon"], "+7200.0000000", id="hibernate-word-means-two-hours"),
+])
+def test_hibernate_with_minutes(session, program, args, expire):
+    run = session.run(program, args)
+    assert run.exit_code == 0, "exit code %d; effects %s" % (run.exit_code, run.effects())
+    assert run.timers == [expire], "timer expiry %s, expected %s" % (run.timers, expire)
+    create = run.find("CreateWaitableTimerA")
+    assert len(create) == 1 and create[0].args[1:] == ["00000000", '"ShutDownNTWaitableTimer"'], \
+        "timer creation %s" % [str(c) for c in create]
+    effects = run.effects()
+    assert len(effects) == 3, "effects %s" % effects
+    assert re.match(r"KERNEL32\.SetWaitableTimer\(\w+,\w+,00000000,00000000,00000000,00000001\)",
+                    effects[0]), "timer set with resume: %s" % effects
+    assert effects[1].startswith("advapi32.ReportEventA("), "record before sleeping: %s" % effects
+    assert effects[2] == HIBERNATE, "effects %s" % effects
+    assert run.names().index("CloseHandle") > run.names().index("SetSuspendState"), \
+        "the timer stays open while the machine sleeps: %s" % run.names()
+    assert_action_record(run, 6)
 
 
-def suspend_refused(args):
-    def case():
-        run = session.run(program, args)
-        check(run.exit_code == 0, "exit code %d" % run.exit_code)
-        check([(r.type, r.id, r.text) for r in run.records] == [(1, 101, "!!!")],
-              "records %s" % run.records)
-        check(run.timers == [] and not run.find("CreateWaitableTimerA"),
-              "no wake-up timer for a machine that cannot suspend")
-        check(not run.find("SetSuspendState"), "nothing suspended")
-    return case
+@pytest.mark.parametrize("args", [pytest.param(["/suspend"], id="suspend"),
+                                  pytest.param(["/suspend", "30"], id="suspend-30")])
+def test_suspend_refused(session, program, args):
+    run = session.run(program, args)
+    assert run.exit_code == 0, "exit code %d; effects %s" % (run.exit_code, run.effects())
+    assert [(r.type, r.id, r.text) for r in run.records] == [(1, 101, "!!!")], \
+        "records %s" % run.records
+    assert run.timers == [] and not run.find("CreateWaitableTimerA"), \
+        "no wake-up timer for a machine that cannot suspend: %s, %s" % (run.timers, run.effects())
+    assert not run.find("SetSuspendState"), "nothing suspended: %s" % run.effects()
 
 
-def lock():
+def test_lock(session, program):
     run = session.run(program, ["/LOCK", "/terminate"])
-    check(run.exit_code == 0, "exit code %d" % run.exit_code)
-    check(run.effects() == ["user32.LockWorkStation()"], "effects %s" % run.effects())
-    check(run.records == [], "the command-line lock writes no record")
+    assert run.exit_code == 0, "exit code %d; effects %s" % (run.exit_code, run.effects())
+    assert run.effects() == ["user32.LockWorkStation()"], "effects %s" % run.effects()
+    assert run.records == [], "the command-line lock writes no record: %s" % run.records
 
 
-def registration_follows_the_program():
-    moved = session.install("Tools with blanks/Qu\xe9nnavar")
-    run = session.run(moved, ["/logoff"])
-    check(run.exit_code == 0, "exit code %d" % run.exit_code)
-    value = session.reg_query(REGISTRATION, "EventMessageFile")
-    check(value is not None and value.endswith(r"Tools with blanks\Qu" + "\xe9" + r"nnavar\Quennavar.exe"),
-          "EventMessageFile %r does not point at the moved program" % value)
-    check_action_record(run, 2)
+@pytest.mark.parametrize("args", [
+    pytest.param([], id="no-arguments"),
+    pytest.param(["reboot"], id="word"),
+    pytest.param(["word", "/reboot"], id="switch-as-second-argument"),
+    pytest.param(["/rebooted"], id="switch-with-suffix"),
+])
+def test_no_switch_stays_in_the_tray(session, program, args):
+    """No switch in first place: the tray application starts and stays."""
+    process, trace, path = started = session.start(program, args)
+    session.wait_for_calls(started, in_message_loop, "the icon added, then the message loop")
+    assert process.poll() is None, "the program ended instead of staying in the tray"
+    session.stop_session()
+    run = session.finish(program, process, trace, path)
+    assert run.effects() == [], "no action expected, got %s" % run.effects()
+    added = [str(c) for c in run.find("Shell_NotifyIconA") if c.args[0] == "00000000"]
+    assert len(added) == 1, "the tray icon is added once: %s" % added
 
 
-def registration_type():
+def test_registration_type(session, program):
     session.run(program, ["/shutdown"])
     text = session._wine(["reg", "query", REGISTRATION])
-    check(re.search(r"EventMessageFile\s+REG_EXPAND_SZ\s+C:\\Quennavar\\Quennavar\.exe", text),
-          "registration: %s" % text)
-    check(len([l for l in text.splitlines() if "REG_" in l]) == 1, "nothing else under the key")
+    assert re.search(r"EventMessageFile\s+REG_EXPAND_SZ\s+C:\\Quennavar\\Quennavar\.exe", text), \
+        "registration: %s" % text
+    assert len([line for line in text.splitlines() if "REG_" in line]) == 1, \
+        "nothing else under the key: %s" % text
 
 
-def regional_settings():
-    """The record's date and time follow the user's regional settings."""
+def test_registration_follows_the_program(session):
+    moved = session.install("Tools with blanks/Qu\xe9nnavar")
+    run = session.run(moved, ["/logoff"])
+    assert run.exit_code == 0, "exit code %d; effects %s" % (run.exit_code, run.effects())
+    value = session.reg_query(REGISTRATION, "EventMessageFile")
+    assert value is not None and value.endswith(
+        r"Tools with blanks\Qu" + "\xe9" + r"nnavar\Quennavar.exe"), \
+        "EventMessageFile %r does not point at the moved program" % value
+    assert_action_record(run, 2)
+
+
+def test_regional_settings(session, program):
+    """The record's date and time follow the user's regional settings. Last:
+    it changes the user's settings."""
     session.reg_add(r"HKCU\Control Panel\International",
                     {"sShortDate": "dd.MM.yyyy", "sDate": ".", "sTime": ".", "iTime": "1",
                      "iTLZero": "1", "sTimeFormat": "HH.mm.ss"})
     run = session.run(program, ["/hibernate"])
-    check(len(run.records) == 1 and run.records[0].id == 6, "records %s" % run.records)
-    check(re.match(r"^\d\d\.\d\d\.\d{4}( \d\d\.\d\d\.\d\d)?$", run.records[0].text),
-          "insertion string %r does not follow the regional settings" % run.records[0].text)
-
-
-CASES = [
-    ("shutdown", exit_case(["/shutdown"], 1, 1)),
-    ("shutdown-terminate", exit_case(["/shutdown", "/terminate"], 5, 1)),
-    ("logoff", exit_case(["/logoff"], 0, 2)),
-    ("logoff-terminate", exit_case(["/logoff", "/Terminate"], 4, 2)),
-    ("poweroff", exit_case(["/poweroff", "terminate"], 8, 3)),
-    ("poweroff-terminate", exit_case(["/POWEROFF", "/TERMINATE"], 12, 3)),
-    ("reboot", exit_case(["/reboot", "/force"], 2, 4)),
-    ("reboot-terminate", exit_case(["/reboot", "/terminate"], 6, 4)),
-    ("reboot-third-argument-ignored", exit_case(["/reboot", "x", "/terminate"], 2, 4)),
-    ("hibernate", hibernate_now),
-    ("hibernate-30", hibernate_with_minutes(["/hibernate", "30"], "+1800.0000000")),
-    ("hibernate-0", hibernate_with_minutes(["/hibernate", "0"], "0")),
-    ("hibernate-5-terminate", hibernate_with_minutes(["/hibernate", "5", "/terminate"],
-                                                     "+300.0000000")),
-    ("hibernate-hex", hibernate_with_minutes(["/hibernate", "0x1E"], "+1800.0000000")),
-    ("hibernate-word-means-two-hours", hibernate_with_minutes(["/hibernate", "soon"],
-                                                              "+7200.0000000")),
-    ("suspend", suspend_refused(["/suspend"])),
-    ("suspend-30", suspend_refused(["/suspend", "30"])),
-    ("lock", lock),
-    ("no-arguments", no_switch_case([])),
-    ("word", no_switch_case(["reboot"])),
-    ("switch-as-second-argument", no_switch_case(["word", "/reboot"])),
-    ("switch-with-suffix", no_switch_case(["/rebooted"])),
-    ("registration-type", registration_type),
-    ("registration-follows-the-program", registration_follows_the_program),
-    ("regional-settings", regional_settings),  # last: it changes the user's settings
-]
-
-if __name__ == "__main__":
-    with WineSession(exe_from_argv(), "winxp", display=True) as s:
-        session = s
-        program = s.install()
-        sys.exit(main(CASES))
+    assert len(run.records) == 1 and run.records[0].id == 6, "records %s" % run.records
+    assert re.match(r"^\d\d\.\d\d\.\d{4}( \d\d\.\d\d\.\d\d)?$", run.records[0].text), \
+        "insertion string %r does not follow the regional settings" % run.records[0].text

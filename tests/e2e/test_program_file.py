@@ -3,10 +3,9 @@ carries its message table, version information and icon."""
 
 import os
 import struct
-import sys
 import xml.etree.ElementTree as ElementTree
 
-from wine_harness import check, exe_from_argv, main
+import pytest
 
 RT_ICON, RT_MESSAGETABLE, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 11, 14, 16, 24
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "msvcrt.dll", "shell32.dll",
@@ -28,7 +27,7 @@ class PortableExecutable:
         with open(path, "rb") as f:
             self.data = f.read()
         pe = struct.unpack_from("<I", self.data, 0x3C)[0]
-        check(self.data[pe:pe + 4] == b"PE\0\0", "not a PE file")
+        assert self.data[pe:pe + 4] == b"PE\0\0", "not a PE file"
         self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH",
                                                                                self.data, pe + 4)
         optional = pe + 24
@@ -86,20 +85,21 @@ class PortableExecutable:
         return found
 
 
-exe = None
+@pytest.fixture(scope="module")
+def image(exe):
+    return PortableExecutable(exe)
 
 
-def one_32_bit_gui_file():
-    image = PortableExecutable(exe)
-    check(image.machine == 0x14C and image.magic == 0x10B, "not a 32-bit x86 image")
-    check(image.subsystem == 2, "subsystem %d is not the GUI one" % image.subsystem)
+def test_one_32_bit_gui_file(image):
+    assert image.machine == 0x14C and image.magic == 0x10B, "not a 32-bit x86 image"
+    assert image.subsystem == 2, "subsystem %d is not the GUI one" % image.subsystem
     foreign = set(image.imported_dlls()) - SYSTEM_DLLS
-    check(not foreign, "needs DLLs that do not come with Windows: %s" % sorted(foreign))
-    check("powrprof.dll" not in image.imported_dlls(), "powrprof.dll must not be imported")
+    assert not foreign, "needs DLLs that do not come with Windows: %s" % sorted(foreign)
+    assert "powrprof.dll" not in image.imported_dlls(), "powrprof.dll must not be imported"
     # A switch needs neither the shell nor the common controls: they are
     # loaded when the tray icon and the settings window first need them.
     late = {"shell32.dll", "comctl32.dll"} & set(image.imported_dlls())
-    check(not late, "imported, so loaded at every start: %s" % sorted(late))
+    assert not late, "imported, so loaded at every start: %s" % sorted(late)
 
 
 # The C++ runtime pieces the program keeps out (the demangler, the copy-on-write
@@ -109,14 +109,14 @@ def one_32_bit_gui_file():
 SIZE_LIMIT = 144 * 1024
 
 
-def small_program_file():
+def test_small_program_file(exe):
     size = os.path.getsize(exe)
-    check(size <= SIZE_LIMIT, "Quennavar.exe is %d bytes, more than %d" % (size, SIZE_LIMIT))
+    assert size <= SIZE_LIMIT, "Quennavar.exe is %d bytes, more than %d" % (size, SIZE_LIMIT)
 
 
-def message_table():
-    tables = PortableExecutable(exe).resources().get((RT_MESSAGETABLE, 1))
-    check(tables and len(tables) == 1, "one message table, name 1")
+def test_message_table(image):
+    tables = image.resources().get((RT_MESSAGETABLE, 1))
+    assert tables and len(tables) == 1, "one message table, name 1"
     data = tables[0]
     blocks = struct.unpack_from("<I", data, 0)[0]
     messages = {}
@@ -124,38 +124,38 @@ def message_table():
         low, high, offset = struct.unpack_from("<III", data, 4 + 12 * b)
         for ident in range(low, high + 1):
             length, flags = struct.unpack_from("<HH", data, offset)
-            check(flags == 0, "message %d is not single-byte text" % ident)
+            assert flags == 0, "message %d is not single-byte text" % ident
             messages[ident] = data[offset + 4:offset + length].rstrip(b"\0").decode("latin-1")
             offset += length
-    check(blocks == 2, "two blocks expected, got %d" % blocks)
-    check(set(messages) == set(EXPECTED_MESSAGES), "ids %s" % sorted(messages))
+    assert blocks == 2, "two blocks expected, got %d" % blocks
+    assert set(messages) == set(EXPECTED_MESSAGES), "ids %s" % sorted(messages)
     for ident, text in EXPECTED_MESSAGES.items():
-        check(messages[ident] == text + "\r\n", "message %d is %r" % (ident, messages[ident]))
+        assert messages[ident] == text + "\r\n", "message %d is %r" % (ident, messages[ident])
 
 
-def version_information():
-    versions = PortableExecutable(exe).resources().get((RT_VERSION, 1))
-    check(versions, "no version resource")
+def test_version_information(image):
+    versions = image.resources().get((RT_VERSION, 1))
+    assert versions, "no version resource"
     block = versions[0]
     utf16 = lambda text: text.encode("utf-16-le")
-    check(utf16("040904E4") in block, "no string table for 0409/04E4")
+    assert utf16("040904E4") in block, "no string table for 0409/04E4"
     at = block.index(utf16("FileVersion"))
     value = block[at + len(utf16("FileVersion")):].lstrip(b"\0")
     value = value[:value.index(b"\0\0") + 1].decode("utf-16-le")
-    check(value and all(part.isdigit() for part in value.split(".")),
-          "FileVersion %r is not a version" % value)
+    assert value and all(part.isdigit() for part in value.split(".")), \
+        "FileVersion %r is not a version" % value
     at = block.index(utf16("Translation"))
     translation = block[at + len(utf16("Translation")):].lstrip(b"\0")[:4]
-    check(struct.unpack("<HH", translation) == (0x0409, 1252), "translation %r" % translation)
+    assert struct.unpack("<HH", translation) == (0x0409, 1252), "translation %r" % translation
 
 
-def main_icon():
-    groups = PortableExecutable(exe).resources().get((RT_GROUP_ICON, "MAINICON"))
-    check(groups, "no icon group MAINICON")
+def test_main_icon(image):
+    groups = image.resources().get((RT_GROUP_ICON, "MAINICON"))
+    assert groups, "no icon group MAINICON"
     group = groups[0]
     count = struct.unpack_from("<H", group, 4)[0]
     sizes = sorted((group[6 + 14 * i] or 256, group[7 + 14 * i] or 256) for i in range(count))
-    check(sizes == [(16, 16), (32, 32)], "icon sizes %s" % sizes)
+    assert sizes == [(16, 16), (32, 32)], "icon sizes %s" % sizes
 
 
 # Windows Vista, 7, 8, 8.1, and 10 and 11.
@@ -164,27 +164,19 @@ SUPPORTED_OS = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8
                 "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
 
 
-def manifest():
-    manifests = PortableExecutable(exe).resources().get((RT_MANIFEST, 1))
-    check(manifests and len(manifests) == 1, "one application manifest, id 1")
+def test_manifest(image):
+    manifests = image.resources().get((RT_MANIFEST, 1))
+    assert manifests and len(manifests) == 1, "one application manifest, id 1"
     root = ElementTree.fromstring(manifests[0])
     local = lambda element: element.tag.rsplit("}", 1)[-1]
     found = {}
     for element in root.iter():
         found.setdefault(local(element), []).append(element)
     levels = [e.get("level") for e in found.get("requestedExecutionLevel", [])]
-    check(levels == ["asInvoker"], "execution level %s" % levels)
+    assert levels == ["asInvoker"], "execution level %s" % levels
     systems = {e.get("Id") for e in found.get("supportedOS", [])}
-    check(systems == SUPPORTED_OS, "supportedOS %s" % sorted(systems))
+    assert systems == SUPPORTED_OS, "supportedOS %s" % sorted(systems)
     # Classic controls, and scaled by the system: the layout is in fixed pixels.
     unwanted = {"dependency", "dpiAware", "dpiAwareness"} & set(found)
-    check(not unwanted, "the manifest declares %s" % sorted(unwanted))
+    assert not unwanted, "the manifest declares %s" % sorted(unwanted)
 
-
-CASES = [("one-32-bit-gui-file", one_32_bit_gui_file), ("small-program-file", small_program_file),
-         ("message-table", message_table), ("version-information", version_information),
-         ("main-icon", main_icon), ("manifest", manifest)]
-
-if __name__ == "__main__":
-    exe = exe_from_argv()
-    sys.exit(main(CASES))

@@ -8,9 +8,9 @@ process ids or by `wineserver -k` on that prefix, never by name.
 import os
 import re
 import shutil
+import signal
 import struct
 import subprocess
-import sys
 import tempfile
 import time
 from dataclasses import dataclass, field
@@ -107,47 +107,143 @@ def split_args(text):
     return [re.sub(r'^[0-9a-f]{8} (?=L?")', "", arg) for arg in args]
 
 
+class TraceReader:
+    """The program's own calls and records, from relay trace text fed in whole
+    lines: all at once, or bit by bit as the program writes it."""
+
+    def __init__(self, exe):
+        self.low, self.high = image_range(exe)
+        self.thread = None
+        self.calls, self.records = [], []
+        self.open_calls = []  # calls of the program not yet returned; window procedures nest them
+        self.pending_event = None
+
+    def feed(self, text):
+        for line in GLUED_LINE.sub("\n", text).splitlines():
+            if self.thread is None:
+                # The program's thread speaks first; processes it starts come later.
+                m = THREAD.match(line)
+                self.thread = m.group(1) if m else None
+            if self.thread and not line.startswith(self.thread + ":"):
+                continue
+            m = CALL.match(line)
+            if m:
+                ret = int(m.group(5), 16)
+                if self.low <= ret < self.high:
+                    call = Call(m.group(2), m.group(3), split_args(m.group(4)))
+                    self.calls.append(call)
+                    self.open_calls.append((call, m.group(5)))
+                    if call.name == "ReportEventA":
+                        self.pending_event = Record(int(call.args[1], 16), int(call.args[3], 16),
+                                                    None)
+                        self.records.append(self.pending_event)
+                continue
+            m = RETURN.match(line)
+            if m:
+                for i in range(len(self.open_calls) - 1, -1, -1):
+                    call, ret = self.open_calls[i]
+                    if call.name == m.group(3) and ret == m.group(5):
+                        call.result = int(m.group(4), 16)
+                        del self.open_calls[i:]
+                        break
+                continue
+            m = EVENT_TEXT.match(line)
+            if m and self.pending_event is not None and self.pending_event.text is None:
+                self.pending_event.text = m.group(2)
+
+
 def parse_trace(trace, server_trace, exe):
-    low, high = image_range(exe)
-    lines = GLUED_LINE.sub("\n", trace).splitlines()
-    # The program's thread speaks first; processes it starts come later.
-    thread = next((m.group(1) for m in map(THREAD.match, lines) if m), None)
-    calls, records, timers = [], [], []
-    pending_event = None
-    open_calls = []  # calls of the program not yet returned; window procedures nest them
-    for line in lines:
-        if thread and not line.startswith(thread + ":"):
-            continue
-        m = CALL.match(line)
-        if m:
-            ret = int(m.group(5), 16)
-            if low <= ret < high:
-                call = Call(m.group(2), m.group(3), split_args(m.group(4)))
-                calls.append(call)
-                open_calls.append((call, m.group(5)))
-                if call.name == "ReportEventA":
-                    pending_event = Record(int(call.args[1], 16), int(call.args[3], 16), None)
-                    records.append(pending_event)
-            continue
-        m = RETURN.match(line)
-        if m:
-            for i in range(len(open_calls) - 1, -1, -1):
-                call, ret = open_calls[i]
-                if call.name == m.group(3) and ret == m.group(5):
-                    call.result = int(m.group(4), 16)
-                    del open_calls[i:]
-                    break
-            continue
-        m = EVENT_TEXT.match(line)
-        if m and pending_event is not None and pending_event.text is None:
-            pending_event.text = m.group(2)
-            continue
+    reader = TraceReader(exe)
+    reader.feed(trace)
+    timers = []
     for line in GLUED_LINE.sub("\n", server_trace).splitlines():
         m = TIMER.match(line)
-        if m and m.group(1) == thread:
+        if m and m.group(1) == reader.thread:
             timers.append(m.group(2))
-    return calls, records, timers
+    return reader.calls, reader.records, timers
 
+
+class LiveTrace:
+    """The trace file of a program still running, read as far as it is written."""
+
+    def __init__(self, path, exe):
+        self.path = path
+        self.reader = TraceReader(exe)
+        self.offset = 0
+        self.partial = ""  # a line not yet ended
+
+    def calls(self):
+        with open(self.path, "rb") as f:
+            f.seek(self.offset)
+            data = f.read()
+        self.offset += len(data)
+        complete, _, self.partial = (self.partial + data.decode("latin-1")).rpartition("\n")
+        self.reader.feed(complete)
+        return self.reader.calls
+
+
+def wait_until(condition, timeout, interval=0.1, message="the condition did not come true"):
+    """Polls condition until it returns something true, and returns that. On
+    timeout raises AssertionError with message: text, or a function giving it,
+    called then, so that it can tell what there was instead."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise AssertionError("%s (waited %g s)" % (message() if callable(message) else message,
+                                                       timeout))
+        time.sleep(interval)
+
+
+def called(name, times=1, returned=False):
+    """A condition on the program's calls: name called `times` times, that call
+    returned too if asked."""
+    def condition(calls):
+        found = [c for c in calls if c.name == name]
+        return len(found) >= times and (not returned or found[times - 1].result is not None)
+    return condition
+
+
+def in_message_loop(calls):
+    """The program added its tray icon and then went on to wait for messages."""
+    added = [i for i, c in enumerate(calls)
+             if c.name == "Shell_NotifyIconA" and c.args[:1] == ["00000000"]]
+    return bool(added) and any(c.name == "GetMessageA" for c in calls[added[0] + 1:])
+
+
+def settings_form(calls):
+    """The settings window's handle: the program's one window with a caption."""
+    created = [c for c in calls if c.name == "CreateWindowExA" and c.numbers()[1] & 0x00C00000]
+    return created[0].result if created else None
+
+
+def settings_shown(calls):
+    """The settings window is shown and, where it fades in, the fade is over."""
+    form = settings_form(calls)
+    shows = [c for c in calls if c.name == "ShowWindow" and c.numbers()[:1] == [form]]
+    opacity = [c for c in calls if c.name == "SetLayeredWindowAttributes"
+               and c.numbers()[:1] == [form]]
+    opaque = not opacity or (opacity[-1].numbers()[2] == 255 and opacity[-1].result is not None)
+    return (form is not None and bool(shows) and shows[-1].numbers()[1] != 0
+            and shows[-1].result is not None and opaque)
+
+
+def settings_hidden(calls):
+    form = settings_form(calls)
+    shows = [c for c in calls if c.name == "ShowWindow" and c.numbers()[:1] == [form]]
+    return bool(shows) and shows[-1].numbers()[1] == 0 and shows[-1].result is not None
+
+
+# Wine's own modules, its default list among them. With relay_program_only
+# the calls they make are left out of the relay trace: only the program's own
+# calls are read from it, and the rest made a tray run's trace twenty times
+# larger, and slow to write and to read.
+WINE_MODULES = ["ntdll", "kernelbase", "kernel32", "msvcrt", "ucrtbase", "sechost", "advapi32",
+                "version", "win32u", "user32", "imm32", "gdi32", "winex11.drv", "winemac.drv",
+                "uxtheme", "shcore", "shlwapi", "shell32", "combase", "ole32", "oleaut32",
+                "rpcrt4", "actxprxy", "comctl32", "powrprof", "explorer.exe"]
 
 # The notification area's first icon on the 1024 x 768 virtual desktop.
 TRAY_ICON = (1013, 757)
@@ -157,7 +253,8 @@ class WineSession:
     """A Wine prefix of its own with its own X display: 32-bit ("win32"), or
     64-bit ("win64"), where the 32-bit program runs under WoW64."""
 
-    def __init__(self, exe, version="winxp", display=True, desktop=False, arch="win32"):
+    def __init__(self, exe, version="winxp", display=True, desktop=False, arch="win32",
+                 relay_program_only=False):
         self.exe = os.path.abspath(exe)
         self.root = tempfile.mkdtemp(prefix="quennavar-e2e-")
         self.prefix = os.path.join(self.root, "prefix")
@@ -169,15 +266,24 @@ class WineSession:
         self.xvfb = None
         self.server = None
         self.server_log = None
-        if display:
-            self._start_display()
-        self._wine(["wineboot", "--init"], timeout=300)
-        if desktop:
-            # Every program of the prefix runs in one virtual desktop with a
-            # taskbar and a notification area, as on Windows.
-            self.reg_add(r"HKCU\Software\Wine\Explorer", {"Desktop": "Default"})
-            self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", {"Default": "1024x768"})
-        self.set_version(version)
+        self.live = {}  # trace path: LiveTrace, of the programs still running
+        self.right_clicks = 0
+        try:
+            if display:
+                self._start_display()
+            self._wine(["wineboot", "--init"], timeout=300)
+            if desktop:
+                # Every program of the prefix runs in one virtual desktop with a
+                # taskbar and a notification area, as on Windows.
+                self.reg_add(r"HKCU\Software\Wine\Explorer", {"Desktop": "Default"})
+                self.reg_add(r"HKCU\Software\Wine\Explorer\Desktops", {"Default": "1024x768"})
+            if relay_program_only:
+                self.reg_add(r"HKCU\Software\Wine\Debug",
+                             {"RelayFromExclude": ";".join(WINE_MODULES)})
+            self.set_version(version)
+        except BaseException:
+            self.close()
+            raise
 
     # --- set-up and tear-down
 
@@ -213,6 +319,7 @@ class WineSession:
         can reach it. The server writes the +server trace of traced clients
         to its own log."""
         self.stop_session()
+        self.right_clicks = 0
         self.server_log = os.path.join(self.root, "server-%d.log" % time.monotonic_ns())
         with open(self.server_log, "wb") as log:
             self.server = subprocess.Popen(["wineserver", "-f", "-p"], env=self.env,
@@ -239,6 +346,21 @@ class WineSession:
             except subprocess.TimeoutExpired:
                 self.server.kill()
             self.server = None
+        self._end_stragglers()
+
+    def _end_stragglers(self):
+        """Ends, by process id, what is left of this prefix's processes. One
+        still starting when the server is killed (the desktop the program
+        has just asked for) has not connected to it, escapes `wineserver -k`
+        and would wait forever. The prefix in its environment makes it ours."""
+        mark = ("WINEPREFIX=" + self.prefix).encode()
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    if mark in f.read().split(b"\0"):
+                        os.kill(int(pid), signal.SIGKILL)
+            except (OSError, ProcessLookupError):
+                pass  # gone meanwhile, or not ours to read
 
     def close(self):
         try:
@@ -246,7 +368,11 @@ class WineSession:
         finally:
             if self.xvfb is not None:
                 self.xvfb.terminate()
-                self.xvfb.wait(timeout=10)
+                try:
+                    self.xvfb.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    self.xvfb.kill()
+                    self.xvfb.wait()
             shutil.rmtree(self.root, ignore_errors=True)
 
     def __enter__(self):
@@ -287,6 +413,7 @@ class WineSession:
             exit_code = process.wait(timeout=timeout)
         finally:
             trace.close()
+            self.live.pop(trace_path, None)
         with open(trace_path, "r", encoding="latin-1") as f:
             text = f.read()
         os.remove(trace_path)
@@ -348,6 +475,32 @@ class WineSession:
         with open(self.settings_path(program), "w", newline="\r\n") as f:
             f.write("[Settings]\n" + "".join("%s=%s\n" % kv for kv in values.items()))
 
+    # --- a program running: its calls so far
+
+    def calls_so_far(self, started):
+        """The program's own calls up to now; started is what launch() returned."""
+        path = started[2]
+        if path not in self.live:
+            self.live[path] = LiveTrace(path, self.exe)
+        return self.live[path].calls()
+
+    def wait_for_calls(self, started, condition, what, timeout=30):
+        """Waits until condition(the program's calls so far) holds; on timeout
+        the failure names what was awaited and the program's last calls."""
+        def instead():
+            calls = self.calls_so_far(started)
+            return "%s: not seen in %d calls, the last %s" % (
+                what, len(calls), [str(c) for c in calls[-25:]])
+        return wait_until(lambda: condition(self.calls_so_far(started)), timeout, message=instead)
+
+    def launch_in_tray(self, program, debug="+relay,+eventlog,+server"):
+        """Starts the program without a switch in a fresh session and waits
+        until it has added its icon and waits for messages."""
+        self.start_session()
+        started = self.launch(program, [], debug)
+        self.wait_for_calls(started, in_message_loop, "the icon added, then the message loop")
+        return started
+
     # --- the tray
 
     def tray_icon_shown(self):
@@ -356,46 +509,61 @@ class WineSession:
         return any(b > 170 and r < 70 for r, g, b in self.pixels(x - 8, y - 8, 16, 16))
 
     def start_in_tray(self, program, timeout=30):
-        """Starts the program without a switch and waits for its icon; returns
-        what finish() needs."""
-        self.start_session()
-        started = self.launch(program, [])
-        deadline = time.monotonic() + timeout
-        while not self.tray_icon_shown():
-            if time.monotonic() > deadline:
-                raise AssertionError("no tray icon appeared")
-            time.sleep(0.2)
-        time.sleep(0.5)
+        """Starts the program without a switch and waits for its icon on the
+        screen; returns what finish() needs."""
+        started = self.launch_in_tray(program)
+        wait_until(self.tray_icon_shown, timeout, 0.2, "no tray icon appeared")
         return started
 
-    def tray_menu(self, *keys):
-        """Opens the tray menu with a right click and types keys into it."""
-        self.xdotool("mousemove", str(TRAY_ICON[0]), str(TRAY_ICON[1]), "click", "3")
-        time.sleep(1.5)
-        for key in keys:
-            self.xdotool("key", key)
-            time.sleep(0.15)
+    def tray_menu(self, started, *keys):
+        """Opens the tray menu with a right click; with keys, types them into
+        it and waits for it to close."""
+        menus = len([c for c in self.calls_so_far(started) if c.name == "TrackPopupMenu"])
+        self.focus_desktop()
+        self.right_click_tray_icon()
+        self.wait_for_calls(started, called("TrackPopupMenu", menus + 1),
+                            "the menu opened by a right click")
+        if keys:
+            self.menu_keys(started, *keys)
+
+    def menu_keys(self, started, *keys):
+        """Types keys into the open menu and waits for it to close."""
+        menus = len([c for c in self.calls_so_far(started) if c.name == "TrackPopupMenu"])
+        self.xdotool("key", "--delay", "100", *keys)
+        self.wait_for_calls(started, called("TrackPopupMenu", menus, returned=True),
+                            "the menu closed by %s" % " ".join(keys))
+
+    def show_settings(self, started):
+        """Opens the settings window from the tray menu and waits until it is
+        shown and, where it fades in, opaque."""
+        self.tray_menu(started, "Up", "Up", "Return")  # "Show settings", above "Exit"
+        self.wait_for_calls(started, settings_shown, "the settings window shown")
+
+    def right_click_tray_icon(self):
+        """Every other click lands a few pixels aside: two on one spot within
+        the double-click time are a double-click, which opens no menu."""
+        x = TRAY_ICON[0] - 5 * (self.right_clicks % 2)
+        self.right_clicks += 1
+        self.xdotool("mousemove", str(x), str(TRAY_ICON[1]), "click", "3")
 
     def double_click_tray_icon(self):
         self.xdotool("mousemove", str(TRAY_ICON[0]), str(TRAY_ICON[1]), "click", "--repeat", "2",
                      "--delay", "80", "1")
 
     def exit_from_tray(self, program, started):
-        """Chooses "Exit", the last item, and collects the run. A busy machine
-        can open the menu after the keys were typed: then the menu is closed
-        and chosen from once more."""
-        process = started[0]
-        for _ in range(2):
-            self.tray_menu("Up", "Return")  # Up from nothing selected: the last item
-            try:
-                process.wait(timeout=15)
-                break
-            except subprocess.TimeoutExpired:
-                self.xdotool("key", "Escape")
-                time.sleep(1)
+        """Chooses "Exit", the last item, and collects the run."""
+        self.tray_menu(started, "Up", "Return")  # Up from nothing selected: the last item
         return self.finish(program, *started, timeout=60)
 
     # --- the screen
+
+    def focus_desktop(self):
+        """Gives the X focus to the virtual desktop, from where Wine passes keys
+        to a menu. No window manager does it when the window that had the
+        focus goes away (the taskbar keeps it then, and swallows the keys);
+        a window of its own, such as a message box, takes it when shown."""
+        desktop = self.xdotool("search", "--name", "^Default - Wine desktop$")[0]
+        self.xdotool("windowfocus", "--sync", desktop)
 
     def xdotool(self, *args, check=True):
         result = subprocess.run(["xdotool"] + list(args), env=self.env, stdout=subprocess.PIPE,
@@ -405,14 +573,11 @@ class WineSession:
         return result.stdout.decode().split()
 
     def wait_for_window(self, name, timeout=30):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            found = self.xdotool("search", "--onlyvisible", "--name", "^%s$" % re.escape(name),
-                                 check=False)
-            if found:
-                return found[0]
-            time.sleep(0.2)
-        raise TimeoutError("no window named %r appeared" % name)
+        """A top-level window of that name, where there is no virtual desktop."""
+        def found():
+            return self.xdotool("search", "--onlyvisible", "--name", "^%s$" % re.escape(name),
+                                check=False)
+        return wait_until(found, timeout, 0.2, "no window named %r appeared" % name)[0]
 
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env, timeout=30,
@@ -434,36 +599,5 @@ class WineSession:
         return [tuple(body[i:i + 3]) for i in range(0, len(body), 3)]
 
 
-def check(condition, message):
-    if not condition:
-        raise AssertionError(message)
-
-
-def main(cases):
-    """Runs (name, function) pairs; prints the closing line CTest's output ends with."""
-    passed = failed = 0
-    only = sys.argv[1:]
-    for name, case in cases:
-        if only and name not in only:
-            continue
-        started = time.monotonic()
-        try:
-            case()
-        except Exception as error:  # every failure is reported, the rest still run
-            failed += 1
-            print("FAIL %s (%.1fs): %s" % (name, time.monotonic() - started, error), flush=True)
-        else:
-            passed += 1
-            print("ok   %s (%.1fs)" % (name, time.monotonic() - started), flush=True)
-    print("%d passed, %d failed" % (passed, failed))
-    return 1 if failed else 0
-
-
-def exe_from_argv():
-    exe = os.environ.get("QUENNAVAR_EXE")
-    if not exe or not os.path.exists(exe):
-        raise SystemExit("set QUENNAVAR_EXE to the built Quennavar.exe")
-    return exe
-
-
-__all__ = ["WineSession", "Run", "Record", "TRAY_ICON", "check", "main", "exe_from_argv"]
+__all__ = ["WineSession", "Run", "Record", "Call", "TRAY_ICON", "parse_trace", "wait_until",
+           "called", "in_message_loop", "settings_form", "settings_shown", "settings_hidden"]

@@ -1,6 +1,8 @@
 /* Test helper run beside Quennavar under Wine: pretends to be the shell.
  *   poke taskbar       announce a new taskbar, as Explorer does after a restart
  *   poke close         close the settings window, which ends the program
+ *   poke keyboard      print the class and title of the active window, once
+ *                      the keyboard focus is in it: where a key pressed now goes
  *   poke flood N M     N tray notifications and M tray menus, then print the
  *                      program's handle count and memory before and after */
 #include <windows.h>
@@ -49,7 +51,7 @@ static unsigned long count_handles(DWORD pid) {
 }
 
 static void measure(HANDLE process, DWORD pid, const char* when) {
-  PROCESS_MEMORY_COUNTERS memory = {sizeof memory};
+  PROCESS_MEMORY_COUNTERS memory = {.cb = sizeof memory};
   unsigned long handles = count_handles(pid);
   GetProcessMemoryInfo(process, &memory, sizeof memory);
   printf("%s handles=%lu gdi=%lu user=%lu private=%lu working=%lu\n", when, handles,
@@ -62,6 +64,17 @@ static void measure(HANDLE process, DWORD pid, const char* when) {
 int main(int argc, char** argv) {
   if (argc >= 2 && strcmp(argv[1], "taskbar") == 0) {
     PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    return 0;
+  }
+  if (argc >= 2 && strcmp(argv[1], "keyboard") == 0) {
+    GUITHREADINFO info = {.cbSize = sizeof info};
+    char name[64] = "", title[256] = "";
+    if (!GetGUIThreadInfo(0, &info) || !info.hwndActive || !info.hwndFocus ||
+        (info.hwndFocus != info.hwndActive && !IsChild(info.hwndActive, info.hwndFocus)))
+      return 1;
+    GetClassNameA(info.hwndActive, name, sizeof name);
+    GetWindowTextA(info.hwndActive, title, sizeof title);
+    printf("%s\t%s\n", name, title);
     return 0;
   }
   HWND window = settings_window();
