@@ -249,6 +249,16 @@ WINE_MODULES = ["ntdll", "kernelbase", "kernel32", "msvcrt", "ucrtbase", "sechos
 TRAY_ICON = (1013, 757)
 
 
+def own_lineage():
+    """This process and its ancestors' ids."""
+    pids, pid = set(), os.getpid()
+    while pid > 1 and pid not in pids:
+        pids.add(pid)
+        with open("/proc/%d/status" % pid) as status:
+            pid = next(int(line.split()[1]) for line in status if line.startswith("PPid:"))
+    return pids
+
+
 class WineSession:
     """A Wine prefix of its own with its own X display: 32-bit ("win32"), or
     64-bit ("win64"), where the 32-bit program runs under WoW64."""
@@ -355,6 +365,8 @@ class WineSession:
         and would wait forever. The prefix in its environment makes it ours."""
         mark = ("WINEPREFIX=" + self.prefix).encode()
         for pid in filter(str.isdigit, os.listdir("/proc")):
+            if int(pid) in own_lineage():
+                continue  # a script that set the prefix for its own children
             try:
                 with open("/proc/%s/environ" % pid, "rb") as f:
                     if mark in f.read().split(b"\0"):
