@@ -209,6 +209,13 @@ def stop(signum, frame):
     raise Stopped(signum)
 
 
+def handle_stops(handler):
+    """Ctrl-C and SIGTERM: stop, or, once cleaning up, ignored, so that a
+    second Ctrl-C does not cut the clean-up short."""
+    for signum in (signal.SIGINT, signal.SIGTERM):
+        signal.signal(signum, handler)
+
+
 class Session(WineSession):
     """The harness's Wine session on scripts/run's own prefix, which outlives
     it: only the traces and the server's log live in the temporary folder."""
@@ -315,8 +322,7 @@ def report(exe, prefix, args):
         print("\nStopped before the program ended; nothing is reported.", flush=True)
         return 130
     finally:
-        for signum in (signal.SIGINT, signal.SIGTERM):
-            signal.signal(signum, signal.SIG_IGN)  # a second Ctrl-C must not cut the clean-up short
+        handle_stops(signal.SIG_IGN)
         if session is not None:
             session.end(process)
 
@@ -365,8 +371,7 @@ def virtual_screen(exe, prefix, args):
         print("\nStopping Quennavar, its Wine session and the virtual screen.", flush=True)
         return 0  # Ctrl-C is how this run is meant to end
     finally:
-        for signum in (signal.SIGINT, signal.SIGTERM):
-            signal.signal(signum, signal.SIG_IGN)
+        handle_stops(signal.SIG_IGN)
         if session is not None:
             session.end(process, desktop)
 
@@ -384,8 +389,7 @@ def on_display(exe, prefix, args):
         print("\nStopping Quennavar and its Wine session.", flush=True)
         return 0
     finally:
-        for signum in (signal.SIGINT, signal.SIGTERM):
-            signal.signal(signum, signal.SIG_IGN)
+        handle_stops(signal.SIG_IGN)
         if session is not None:
             session.end(process)
 
@@ -401,8 +405,7 @@ def main(argv):
               "  WINEPREFIX=%s wineserver -k"
               % (os.path.relpath(prefix), " ".join(map(str, busy)), prefix))
         return 1
-    for signum in (signal.SIGINT, signal.SIGTERM):
-        signal.signal(signum, stop)
+    handle_stops(stop)
     if args and args[0].lower() in SWITCHES:
         return report(exe, prefix, args)
     if not os.environ.get("DISPLAY"):
