@@ -7,11 +7,24 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/profile_file.h"
 
 namespace quennavar::testing {
+
+// How a call's arguments stand in the transcript: a std::string quoted, a
+// literal as it is, a truth as TRUE or FALSE, a handle by the name it was
+// opened under, a number in decimal unless it is wrapped in Hex.
+struct Hex {
+  std::uint32_t value;
+};
+struct Raw {
+  std::string text;
+};
 
 class RecordingPlatform : public Platform {
  public:
@@ -46,6 +59,9 @@ class RecordingPlatform : public Platform {
   Point cursor{900, 700};
   int screenWidth = 1024;
   int screenHeight = 768;
+  // The program file's version information: none, or its FileVersion.
+  std::optional<std::string> fileVersion = "1.2.3.4";
+  std::uint32_t versionLanguage = 0x04E40409;  // code page 1252, US English
 
   static std::map<LocaleItem, std::string> UsEnglish();
 
@@ -62,117 +78,6 @@ class RecordingPlatform : public Platform {
   }
   // What the window procedures of the windows created so far receive.
   WindowHandler* HandlerOf(HWnd window) const { return FHandlers.at(window); }
-
-  std::string GetCommandLineA() override;
-  std::string GetModuleFileNameA() override;
-  Handle GetCurrentProcess() override;
-  std::uint32_t GetLastError() override;
-  std::string FormatMessageA(std::uint32_t messageId) override;
-  bool CloseHandle(Handle handle) override;
-  bool GetVersionExA(OsVersionInfo& info) override;
-  void GetLocalTime(SystemTime& time) override;
-  std::string GetLocaleInfoA(LocaleItem item) override;
-  std::string CharLowerBuffA(std::string text) override;
-  Module LoadLibraryA(const std::string& fileName) override;
-  Module GetModuleHandleA(const std::string& moduleName) override;
-  ProcAddress GetProcAddress(Module module, const std::string& procName) override;
-  bool CallPowerQuery(ProcAddress query) override;
-  bool CallSetSuspendState(ProcAddress setSuspendState, bool hibernate, bool forceCritical,
-                           bool disableWakeEvent) override;
-  bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) override;
-  bool GetTokenInformation(Handle token, int informationClass,
-                           std::vector<std::uint8_t>* information, std::uint32_t informationLength,
-                           std::uint32_t& returnLength) override;
-  bool LookupPrivilegeValueA(const std::string& systemName, const std::string& name,
-                             Luid& luid) override;
-  bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
-                             const TokenPrivileges& newState, std::uint32_t bufferLength,
-                             std::vector<std::uint8_t>* previousState,
-                             std::uint32_t& returnLength) override;
-  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override;
-  bool LockWorkStation() override;
-  Handle CreateWaitableTimerA(bool manualReset, const std::string& timerName) override;
-  bool SetWaitableTimer(Handle timer, std::int64_t dueTime, std::int32_t period,
-                        bool resume) override;
-  std::int32_t RegCreateKeyExA(HKey key, const std::string& subKey, std::uint32_t samDesired,
-                               HKey& result) override;
-  std::int32_t RegSetValueExA(HKey key, const std::string& valueName, std::uint32_t type,
-                              const std::string& data) override;
-  std::int32_t RegCloseKey(HKey key) override;
-  EventSource RegisterEventSourceA(const std::string& uncServerName,
-                                   const std::string& sourceName) override;
-  bool ReportEventA(EventSource eventLog, std::uint16_t type, std::uint16_t category,
-                    std::uint32_t eventId, const std::vector<std::string>& strings) override;
-  bool DeregisterEventSource(EventSource eventLog) override;
-  int MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
-                  std::uint32_t type) override;
-  std::string GetPrivateProfileStringA(const std::string& appName, const std::string& keyName,
-                                       const std::string& defaultValue, std::uint32_t size,
-                                       const std::string& fileName) override;
-  bool WritePrivateProfileStringA(const std::string& appName, const std::string& keyName,
-                                  const std::string& value, const std::string& fileName) override;
-  HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& windowName, std::uint32_t style,
-                       int x, int y, int width, int height, HWnd owner,
-                       WindowHandler& handler) override;
-  bool DestroyWindow(HWnd window) override;
-  bool ShowWindow(HWnd window, int command) override;
-  std::intptr_t DefWindowProcA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
-                               std::intptr_t lParam) override;
-  bool PostMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
-                    std::intptr_t lParam) override;
-  void PostQuitMessage(int exitCode) override;
-  int RunMessageLoop() override;
-  std::uint32_t RegisterWindowMessageA(const std::string& name) override;
-  int GetSystemMetrics(int index) override;
-  bool GetWindowRect(HWnd window, Rect& rect) override;
-  bool AdjustWindowRectEx(Rect& rect, std::uint32_t style, bool menu,
-                          std::uint32_t exStyle) override;
-  bool SetWindowPos(HWnd window, HWnd insertAfter, int x, int y, int cx, int cy,
-                    std::uint32_t flags) override;
-  bool SetForegroundWindow(HWnd window) override;
-  bool GetCursorPos(Point& point) override;
-  HIcon LoadIconA(const std::string& name) override;
-  HBitmap LoadBitmapA(const std::string& name) override;
-  bool DeleteObject(HBitmap bitmap) override;
-  HMenu CreatePopupMenu() override;
-  bool SetMenuInfo(HMenu menu, std::uint32_t style) override;
-  bool AppendMenuA(HMenu menu, std::uint32_t flags, std::uintptr_t id,
-                   const std::string& text) override;
-  bool SetMenuItemBitmap(HMenu menu, std::uint32_t id, HBitmap bitmap) override;
-  std::uint32_t CheckMenuItem(HMenu menu, std::uint32_t id, std::uint32_t check) override;
-  bool EnableMenuItem(HMenu menu, std::uint32_t id, std::uint32_t enable) override;
-  bool TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) override;
-  bool DestroyMenu(HMenu menu) override;
-  bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
-  void InitCommonControlsEx(std::uint32_t classes) override;
-  HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& className,
-                       const std::string& windowName, std::uint32_t style, int x, int y, int width,
-                       int height, HWnd parent, std::uint32_t id) override;
-  std::intptr_t SendMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) override;
-  bool EnableWindow(HWnd window, bool enable) override;
-  bool SetWindowTextA(HWnd window, const std::string& text) override;
-  bool DateTimeSetSystemTime(HWnd picker, const SystemTime& time) override;
-  bool DateTimeGetSystemTime(HWnd picker, SystemTime& time) override;
-  bool AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::string& text) override;
-  HIcon LoadImageA(const std::string& name, int width, int height) override;
-  HFont CreateFontA(int height, int weight, const std::string& faceName) override;
-  bool DeleteObject(HFont font) override;
-  std::uint32_t SetTextColor(HDc dc, std::uint32_t color) override;
-  int SetBkMode(HDc dc, int mode) override;
-  std::intptr_t GetSysColorBrush(int index) override;
-  std::uintptr_t SetTimer(HWnd window, std::uintptr_t id, std::uint32_t elapse) override;
-  bool KillTimer(HWnd window, std::uintptr_t id) override;
-  bool SetLayeredWindowAttributes(HWnd window, std::uint32_t key, std::uint8_t alpha,
-                                  std::uint32_t flags) override;
-  bool RedrawWindow(HWnd window, std::uint32_t flags) override;
-  void ProcessMessages() override;
-  std::uint32_t GetFileVersionInfoSizeA(const std::string& fileName) override;
-  bool GetFileVersionInfoA(const std::string& fileName, std::uint32_t size,
-                           std::vector<std::uint8_t>& data) override;
-  bool VerQueryValueA(const std::vector<std::uint8_t>& block, const std::string& subBlock,
-                      std::vector<std::uint8_t>& value) override;
-
   // The state of the controls, as the system keeps it.
   std::map<HWnd, std::intptr_t> checks;
   std::map<HWnd, bool> enabled;
@@ -181,19 +86,337 @@ class RecordingPlatform : public Platform {
   std::map<HWnd, std::string> fonts;    // the name of each window's font
   std::map<HWnd, std::string> icons;    // of a static control showing one
   std::map<HWnd, std::string> classes;  // of each control: class, style, extended style
-  // The program file's version information: none, or its FileVersion.
-  std::optional<std::string> fileVersion = "1.2.3.4";
-  std::uint32_t versionLanguage = 0x04E40409;  // code page 1252, US English
 
   // The window procedure of the window runs this message, as the system
   // would; a window that is gone, or never was, gets nothing.
   std::intptr_t Send(HWnd window, std::uint32_t message, std::uintptr_t wParam = 0,
                      std::intptr_t lParam = 0);
 
+  // --- The process, the clock, the locale.
+  std::string GetCommandLineA() override { return commandLine; }
+  std::string GetModuleFileNameA() override { return modulePath; }
+  Handle GetCurrentProcess() override;
+  std::uint32_t GetLastError() override {
+    Log("GetLastError") += " = " + std::to_string(FLastError);
+    return FLastError;
+  }
+  std::string FormatMessageA(std::uint32_t messageId) override;
+  bool CloseHandle(Handle handle) override { return Released("CloseHandle", handle); }
+  bool GetVersionExA(OsVersionInfo& info) override {
+    info = version;
+    return true;
+  }
+  void GetLocalTime(SystemTime& time) override { time = localTime; }
+  std::string GetLocaleInfoA(LocaleItem item) override {
+    return locale.contains(item) ? locale.at(item) : "";
+  }
+  std::string CharLowerBuffA(std::string text) override;
+
+  // --- Power, privileges, the event log.
+  Module LoadLibraryA(const std::string& fileName) override;
+  Module GetModuleHandleA(const std::string& moduleName) override;
+  ProcAddress GetProcAddress(Module module, const std::string& procName) override;
+  bool CallPowerQuery(ProcAddress query) override {
+    Log(NameOf(query));
+    return NameOf(query) == "IsPwrSuspendAllowed" ? suspendAllowed : hibernateAllowed;
+  }
+  bool CallSetSuspendState(ProcAddress entry, bool hibernate, bool forceCritical,
+                           bool disableWakeEvent) override {
+    Log(NameOf(entry), hibernate, forceCritical, disableWakeEvent);
+    return setSuspendStateSucceeds;
+  }
+  bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) override {
+    Log("OpenProcessToken", process, Hex{desiredAccess});
+    token = openTokenSucceeds ? Open<Handle>("token") : Handle::Null;
+    return openTokenSucceeds;
+  }
+  bool GetTokenInformation(Handle token, int informationClass,
+                           std::vector<std::uint8_t>* information, std::uint32_t informationLength,
+                           std::uint32_t& returnLength) override {
+    Log("GetTokenInformation", token, informationClass, information ? "buffer" : "NULL",
+        informationLength);
+    returnLength = 16;
+    FLastError = tokenProbeSucceeds ? 0 : tokenProbeError;
+    return tokenProbeSucceeds;
+  }
+  bool LookupPrivilegeValueA(const std::string& systemName, const std::string& name,
+                             Luid& luid) override {
+    Log("LookupPrivilegeValueA", NullOr(systemName), name);
+    luid = {19, 0};  // the shutdown privilege's value on NT
+    return lookupPrivilegeSucceeds;
+  }
+  bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
+                             const TokenPrivileges& newState, std::uint32_t bufferLength,
+                             std::vector<std::uint8_t>* previousState,
+                             std::uint32_t& returnLength) override;
+  bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override {
+    Log("ExitWindowsEx", flags, Hex{reason});
+    return exitWindowsSucceeds;
+  }
+  bool LockWorkStation() override { return Logged(lockSucceeds, "LockWorkStation"); }
+  Handle CreateWaitableTimerA(bool manualReset, const std::string& timerName) override {
+    Log("CreateWaitableTimerA", "NULL", manualReset, timerName);
+    return createTimerSucceeds ? Open<Handle>("timer") : Handle::Null;
+  }
+  bool SetWaitableTimer(Handle timer, std::int64_t dueTime, std::int32_t period,
+                        bool resume) override {
+    Log("SetWaitableTimer", timer, dueTime, period, "NULL", "NULL", resume);
+    return setTimerSucceeds && timer != Handle::Null;
+  }
+  std::int32_t RegCreateKeyExA(HKey key, const std::string& subKey, std::uint32_t samDesired,
+                               HKey& result) override {
+    Log("RegCreateKeyExA", key == HKey::LocalMachine ? "HKEY_LOCAL_MACHINE" : "?", subKey,
+        Hex{samDesired});
+    result = regCreateKeyStatus == kErrorSuccess ? Open<HKey>("key") : HKey::Null;
+    return regCreateKeyStatus;
+  }
+  std::int32_t RegSetValueExA(HKey key, const std::string& valueName, std::uint32_t type,
+                              const std::string& data) override {
+    Log("RegSetValueExA", key, valueName,
+        Raw{type == kRegExpandSz ? "REG_EXPAND_SZ" : std::to_string(type)}, data);
+    return regSetValueStatus;
+  }
+  std::int32_t RegCloseKey(HKey key) override {
+    return Released("RegCloseKey", key) ? kErrorSuccess : 6;
+  }
+  EventSource RegisterEventSourceA(const std::string& uncServerName,
+                                   const std::string& sourceName) override {
+    Log("RegisterEventSourceA", NullOr(uncServerName), sourceName);
+    return registerEventSourceSucceeds ? Open<EventSource>("source") : EventSource::Null;
+  }
+  bool ReportEventA(EventSource eventLog, std::uint16_t type, std::uint16_t category,
+                    std::uint32_t eventId, const std::vector<std::string>& strings) override;
+  bool DeregisterEventSource(EventSource eventLog) override {
+    return Released("DeregisterEventSource", eventLog);
+  }
+
+  // --- Settings and message boxes.
+  int MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
+                  std::uint32_t type) override {
+    return Logged(1, "MessageBoxA", owner, text, caption, Hex{type});
+  }
+  std::string GetPrivateProfileStringA(const std::string& appName, const std::string& keyName,
+                                       const std::string& defaultValue, std::uint32_t size,
+                                       const std::string& fileName) override {
+    Log("GetPrivateProfileStringA", appName, keyName, defaultValue, size);
+    return host::GetPrivateProfileString(appName, keyName, defaultValue, size, fileName);
+  }
+  bool WritePrivateProfileStringA(const std::string& appName, const std::string& keyName,
+                                  const std::string& value, const std::string& fileName) override {
+    Log("WritePrivateProfileStringA", appName, keyName, value);
+    return host::WritePrivateProfileString(appName, keyName, value, fileName);
+  }
+
+  // --- Windows and their messages.
+  HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& windowName, std::uint32_t style,
+                       int x, int y, int width, int height, HWnd owner,
+                       WindowHandler& handler) override;
+  bool DestroyWindow(HWnd window) override;
+  bool ShowWindow(HWnd window, int command) override;
+  std::intptr_t DefWindowProcA(HWnd window, std::uint32_t message, std::uintptr_t,
+                               std::intptr_t) override {
+    return Logged(0, "DefWindowProcA", window, Hex{message});
+  }
+  bool PostMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                    std::intptr_t lParam) override {
+    return Logged(true, "PostMessageA", window, Hex{message}, wParam, lParam);
+  }
+  void PostQuitMessage(int exitCode) override { Log("PostQuitMessage", exitCode); }
+  int RunMessageLoop() override { return Logged(0, "RunMessageLoop"); }
+  std::uint32_t RegisterWindowMessageA(const std::string& name) override {
+    return Logged(0xC0DE, "RegisterWindowMessageA", name);
+  }
+  int GetSystemMetrics(int index) override {
+    return index == kSmCxScreen ? screenWidth : screenHeight;
+  }
+  bool GetWindowRect(HWnd window, Rect& rect) override {
+    rect = FWindowRects[window];
+    return true;
+  }
+  bool AdjustWindowRectEx(Rect& rect, std::uint32_t, bool menu, std::uint32_t) override {
+    // A caption of 19, a menu bar of 19 and borders of 3 pixels, as the
+    // classic theme draws them.
+    rect = {rect.left - 3, rect.top - (menu ? 41 : 22), rect.right + 3, rect.bottom + 3};
+    return true;
+  }
+  bool SetWindowPos(HWnd window, HWnd, int x, int y, int, int, std::uint32_t) override {
+    Log("SetWindowPos", window, x, y);
+    Rect& rect = FWindowRects[window];
+    rect = {x, y, x + rect.right - rect.left, y + rect.bottom - rect.top};
+    return true;
+  }
+  bool SetForegroundWindow(HWnd window) override {
+    return Logged(true, "SetForegroundWindow", window);
+  }
+  bool GetCursorPos(Point& point) override {
+    point = cursor;
+    return true;
+  }
+  void ProcessMessages() override {}
+
+  // --- Icons, pictures, fonts, menus, the tray.
+  HIcon LoadIconA(const std::string& name) override { return Named<HIcon>(0x7000, name); }
+  HIcon LoadImageA(const std::string& name, int width, int height) override {
+    return Named<HIcon>(0x7001, name + " " + std::to_string(width) + "x" + std::to_string(height));
+  }
+  HBitmap LoadBitmapA(const std::string& name) override { return Open<HBitmap>(name); }
+  bool DeleteObject(HBitmap bitmap) override { return Released("DeleteObject", bitmap); }
+  HFont CreateFontA(int height, int weight, const std::string& faceName) override {
+    return Open<HFont>("font " + faceName + " " + std::to_string(height) + " " +
+                       std::to_string(weight));
+  }
+  bool DeleteObject(HFont font) override { return Released("DeleteObject", font); }
+  HMenu CreatePopupMenu() override { return Open<HMenu>("menu"); }
+  bool SetMenuInfo(HMenu, std::uint32_t) override { return true; }
+  bool AppendMenuA(HMenu menu, std::uint32_t flags, std::uintptr_t id,
+                   const std::string& text) override {
+    return Logged(true, "AppendMenuA", menu, Hex{flags}, id, text);
+  }
+  bool SetMenuItemBitmap(HMenu menu, std::uint32_t id, HBitmap bitmap) override {
+    return Logged(true, "SetMenuItemBitmap", menu, id, bitmap);
+  }
+  std::uint32_t CheckMenuItem(HMenu menu, std::uint32_t id, std::uint32_t check) override {
+    return Logged(0, "CheckMenuItem", menu, id, check & kMfChecked ? "MF_CHECKED" : "MF_UNCHECKED");
+  }
+  bool EnableMenuItem(HMenu menu, std::uint32_t id, std::uint32_t enable) override {
+    return Logged(true, "EnableMenuItem", menu, id,
+                  enable & kMfGrayed ? "MF_GRAYED" : "MF_ENABLED");
+  }
+  bool TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) override {
+    return Logged(true, "TrackPopupMenu", menu, Hex{flags}, x, y, owner);
+  }
+  bool DestroyMenu(HMenu menu) override { return Released("DestroyMenu", menu); }
+  bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override {
+    Log("Shell_NotifyIconA", message == kNimAdd ? "NIM_ADD" : "NIM_DELETE",
+        Braced(data.cbSize, data.hWnd, data.uID, data.uFlags, data.uCallbackMessage, data.hIcon,
+               data.szTip));
+    return trayAccepts;
+  }
+
+  // --- Controls.
+  void InitCommonControlsEx(std::uint32_t classes) override {
+    Log("InitCommonControlsEx", Hex{classes});
+  }
+  HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& className,
+                       const std::string& windowName, std::uint32_t style, int x, int y, int width,
+                       int height, HWnd parent, std::uint32_t id) override;
+  std::intptr_t SendMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) override;
+  bool EnableWindow(HWnd window, bool enable) override {
+    Log("EnableWindow", window, enable);
+    enabled[window] = enable;
+    return true;
+  }
+  bool SetWindowTextA(HWnd window, const std::string& text) override {
+    Log("SetWindowTextA", window, text);
+    texts[window] = text;
+    return true;
+  }
+  bool DateTimeSetSystemTime(HWnd picker, const SystemTime& time) override {
+    pickerTimes[picker] = time;
+    return true;
+  }
+  bool DateTimeGetSystemTime(HWnd picker, SystemTime& time) override {
+    time = pickerTimes[picker];
+    return true;
+  }
+  bool AddTool(HWnd, HWnd, HWnd tool, const std::string& text) override {
+    texts[tool] += "|hint:" + text;
+    return true;
+  }
+  std::uint32_t SetTextColor(HDc, std::uint32_t color) override {
+    return Logged(0, "SetTextColor", Hex{color});
+  }
+  int SetBkMode(HDc, int) override { return 0; }
+  std::intptr_t GetSysColorBrush(int index) override { return 0xB000 + index; }
+
+  // --- Timers, fading, version information.
+  std::uintptr_t SetTimer(HWnd window, std::uintptr_t id, std::uint32_t elapse) override {
+    return Logged(id, "SetTimer", window, id, elapse);
+  }
+  bool KillTimer(HWnd window, std::uintptr_t id) override {
+    return Logged(true, "KillTimer", window, id);
+  }
+  bool SetLayeredWindowAttributes(HWnd window, std::uint32_t, std::uint8_t alpha,
+                                  std::uint32_t) override {
+    return Logged(true, "SetLayeredWindowAttributes", window, alpha);
+  }
+  bool RedrawWindow(HWnd window, std::uint32_t flags) override {
+    return Logged(true, "RedrawWindow", window, Hex{flags});
+  }
+  std::uint32_t GetFileVersionInfoSizeA(const std::string& fileName) override {
+    return Logged(fileVersion ? 1024 : 0, "GetFileVersionInfoSizeA", fileName);
+  }
+  bool GetFileVersionInfoA(const std::string&, std::uint32_t size,
+                           std::vector<std::uint8_t>& data) override {
+    data.assign(size, 0);
+    return true;
+  }
+  bool VerQueryValueA(const std::vector<std::uint8_t>& block, const std::string& subBlock,
+                      std::vector<std::uint8_t>& value) override;
+
  private:
-  void Record(std::string line) { calls.push_back(std::move(line)); }
-  std::uintptr_t Open(const std::string& name);
-  bool Release(const std::string& name);
+  template <typename T>
+  std::string Text(const T& value) const {
+    if constexpr (std::is_same_v<T, std::string>)
+      return "\"" + value + "\"";
+    else if constexpr (std::is_convertible_v<T, std::string_view>)
+      return std::string(value);
+    else if constexpr (std::is_same_v<T, Raw>)
+      return value.text;
+    else if constexpr (std::is_same_v<T, Hex>)
+      return HexOf(value.value);
+    else if constexpr (std::is_same_v<T, bool>)
+      return value ? "TRUE" : "FALSE";
+    else if constexpr (std::is_enum_v<T>)
+      return NameOf(value);
+    else
+      return std::to_string(value);
+  }
+  template <typename... A>
+  std::string Joined(const A&... args) const {
+    std::string text;
+    [[maybe_unused]] const char* separator = "";
+    ((text += separator + Text(args), separator = ", "), ...);
+    return text;
+  }
+  template <typename... A>
+  Raw Braced(const A&... args) const {
+    return {"{" + Joined(args...) + "}"};
+  }
+  static Raw NullOr(const std::string& text) { return {text.empty() ? "NULL" : '"' + text + '"'}; }
+  static std::string HexOf(std::uint32_t value);
+  // Writes down the call and gives its line, for a result to be added.
+  template <typename... A>
+  std::string& Log(std::string_view name, const A&... args) {
+    return calls.emplace_back(std::string(name) + "(" + Joined(args...) + ")");
+  }
+  template <typename R, typename... A>
+  R Logged(R result, std::string_view name, const A&... args) {
+    Log(name, args...);
+    return result;
+  }
+  template <typename H>
+  H Open(const std::string& name) {
+    auto handle = 0x100 * (FNames.size() + 1);
+    FNames[handle] = name;
+    FOpen.insert(name);
+    return static_cast<H>(handle);
+  }
+  template <typename H>
+  H Named(std::uintptr_t handle, const std::string& name) {
+    return (FNames[handle] = name, static_cast<H>(handle));
+  }
+  template <typename H>
+  bool Release(H handle) {
+    return FOpen.erase(NameOf(handle)) == 1;
+  }
+  template <typename H>
+  bool Released(std::string_view call, H handle) {
+    Log(call, handle);
+    return Release(handle);
+  }
+
   std::uint32_t FLastError = 0;
   std::map<std::uintptr_t, std::string> FNames;
   std::set<std::string> FOpen;
