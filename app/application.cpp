@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/quennavar.h"
+#include "system/paths.h"
 
 namespace quennavar {
 namespace {
@@ -10,8 +11,7 @@ namespace {
 // system sees the code page's double-byte characters as characters, not as
 // bytes; then the first byte is put back.
 std::string TitleOf(Platform& os, const std::string& programPath) {
-  std::size_t slash = programPath.find_last_of("\\/:");
-  std::string name = slash == std::string::npos ? programPath : programPath.substr(slash + 1);
+  std::string name = FileNameOf(programPath);
   name = name.substr(0, name.rfind('.'));
   if (name.empty()) return name;
   std::string title = os.CharLowerBuffA(name);

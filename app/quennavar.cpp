@@ -5,16 +5,12 @@
 #include "app/command_line.h"
 #include "app/main_unit.h"
 #include "system/hex_text.h"
+#include "system/paths.h"
 #include "system/power.h"
 #include "system/regional.h"
 
 namespace quennavar {
 namespace {
-
-std::string FileNameOf(const std::string& path) {
-  std::size_t slash = path.find_last_of("\\/:");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string Argument(const std::vector<std::string>& words, std::size_t index) {
   return index < words.size() ? words[index] : std::string();

@@ -1,17 +1,13 @@
 #include "app/settings.h"
 
 #include "system/errors.h"
+#include "system/paths.h"
 
 namespace quennavar {
 namespace {
 
 constexpr char kDefaultTime[] = "11:11";
 constexpr TimeOfDay kDefaultTimeOfDay{11, 11, 0, 0};
-
-std::string FolderOf(const std::string& path) {
-  std::size_t slash = path.find_last_of("\\/:");
-  return slash == std::string::npos ? "" : path.substr(0, slash + 1);
-}
 
 }  // namespace
 
