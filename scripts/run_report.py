@@ -17,7 +17,6 @@ import re
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -221,18 +220,7 @@ class Session(WineSession):
     it: only the traces and the server's log live in the temporary folder."""
 
     def __init__(self, exe, prefix, own_display):
-        self.exe = exe
-        self.root = tempfile.mkdtemp(prefix="quennavar-run-")
-        self.prefix = prefix
-        self.version = "winxp"
-        self.env = dict(os.environ, WINEPREFIX=prefix, WINEARCH="win32", WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="winemenubuilder.exe=d")
-        self.xvfb = self.server = self.server_log = None
-        self.live = {}
-        self.right_clicks = 0
-        if own_display:
-            self.env.pop("DISPLAY", None)
-            self._start_display()
+        super().__init__(exe, display=True if own_display else "caller", prefix=prefix)
 
     def launch_program(self, args, debug="-all", stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL):

@@ -261,27 +261,33 @@ def own_lineage():
 
 class WineSession:
     """A Wine prefix of its own with its own X display: 32-bit ("win32"), or
-    64-bit ("win64"), where the 32-bit program runs under WoW64."""
+    64-bit ("win64"), where the 32-bit program runs under WoW64.
+
+    display: True for an Xvfb of the session's own, False for none, "caller"
+    for the caller's DISPLAY. prefix: a prefix made before, already reporting
+    `version`, to use as it is; it outlives the session."""
 
     def __init__(self, exe, version="winxp", display=True, desktop=False, arch="win32",
-                 relay_program_only=False):
+                 relay_program_only=False, prefix=None):
         self.exe = os.path.abspath(exe)
         self.root = tempfile.mkdtemp(prefix="quennavar-e2e-")
-        self.prefix = os.path.join(self.root, "prefix")
-        self.version = None
+        self.prefix = prefix or os.path.join(self.root, "prefix")
+        self.version = version if prefix else None
         self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEARCH=arch,
                         WINEDEBUG="-all", WINEDLLOVERRIDES="winemenubuilder.exe=d",
                         LANG="C.UTF-8", LC_ALL="C.UTF-8")
-        self.env.pop("DISPLAY", None)
+        if display != "caller":
+            self.env.pop("DISPLAY", None)
         self.xvfb = None
         self.server = None
         self.server_log = None
         self.live = {}  # trace path: LiveTrace, of the programs still running
         self.right_clicks = 0
         try:
-            if display:
+            if display is True:
                 self._start_display()
-            self._wine(["wineboot", "--init"], timeout=300)
+            if not prefix:
+                self._wine(["wineboot", "--init"], timeout=300)
             if desktop:
                 # Every program of the prefix runs in one virtual desktop with a
                 # taskbar and a notification area, as on Windows.
