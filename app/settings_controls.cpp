@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "system/hex_text.h"
+#include "system/paths.h"
 #include "system/power.h"
 
 namespace quennavar {
@@ -173,7 +174,7 @@ void TSettingsControls::ShowPickerTime(DayFraction time) {
 }
 
 void TSettingsControls::ShowVersion(const std::string& programPath) {
-  std::string fileName = programPath.substr(programPath.find_last_of("\\/:") + 1);
+  std::string fileName = FileNameOf(programPath);
   std::uint32_t size = FOs.GetFileVersionInfoSizeA(fileName);
   std::vector<std::uint8_t> block;
   if (size == 0 || !FOs.GetFileVersionInfoA(fileName, size, block)) return;
