@@ -16,65 +16,54 @@ using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using ::testing::MatchesRegex;
 
+// Names each instance of a table-driven test after its row.
+constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
+
 // --- Splitting the command line ---
 
-struct SplitCase {
-  const char* commandLine;
-  std::vector<std::string> words;
-};
-
-class Splitter : public ::testing::TestWithParam<SplitCase> {};
-
-TEST_P(Splitter, SplitsAsTheProgramHasAlwaysReadItsArguments) {
-  EXPECT_THAT(SplitCommandLine(GetParam().commandLine), ElementsAreArray(GetParam().words));
+TEST(Splitter, SplitsAsTheProgramHasAlwaysReadItsArguments) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"", {}},
+      {"   \t ", {}},
+      {"q.exe /reboot /terminate", {"q.exe", "/reboot", "/terminate"}},
+      {"\"C:\\Program Files\\q.exe\" /lock", {"C:\\Program Files\\q.exe", "/lock"}},
+      {"q \"/sus\"pend", {"q", "/suspend"}},
+      {"q /suspend \" 30\"", {"q", "/suspend", " 30"}},
+      {"q \"\" /reboot", {"q", "/reboot"}},
+      {"q \"\"\"\" /reboot", {"q", "/reboot"}},
+      {"q a\"\"b", {"q", "ab"}},
+      {"q \"unterminated quote", {"q", "unterminated quote"}},
+      {"q\t/lock\r\n/x\x01y", {"q", "/lock", "/x", "y"}},
+      {"q caf\xE9 \xA0x", {"q", "caf\xE9", "\xA0x"}},
+  };
+  for (const auto& [commandLine, words] : cases)
+    EXPECT_THAT(SplitCommandLine(commandLine), ElementsAreArray(words)) << commandLine;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, Splitter,
-    ::testing::Values(SplitCase{"", {}}, SplitCase{"   \t ", {}},
-                      SplitCase{"q.exe /reboot /terminate", {"q.exe", "/reboot", "/terminate"}},
-                      SplitCase{"\"C:\\Program Files\\q.exe\" /lock",
-                                {"C:\\Program Files\\q.exe", "/lock"}},
-                      SplitCase{"q \"/sus\"pend", {"q", "/suspend"}},
-                      SplitCase{"q /suspend \" 30\"", {"q", "/suspend", " 30"}},
-                      SplitCase{"q \"\" /reboot", {"q", "/reboot"}},
-                      SplitCase{"q \"\"\"\" /reboot", {"q", "/reboot"}},
-                      SplitCase{"q a\"\"b", {"q", "ab"}},
-                      SplitCase{"q \"unterminated quote", {"q", "unterminated quote"}},
-                      SplitCase{"q\t/lock\r\n/x\x01y", {"q", "/lock", "/x", "y"}},
-                      SplitCase{"q caf\xE9 \xA0x", {"q", "caf\xE9", "\xA0x"}}));
 
 // --- Reading the minutes ---
 
-struct IntegerCase {
-  const char* text;
-  std::optional<std::int32_t> value;
-};
-
-class IntegerReader : public ::testing::TestWithParam<IntegerCase> {};
-
-TEST_P(IntegerReader, ReadsDecimalAndHexadecimal32BitValues) {
-  EXPECT_EQ(ReadInteger(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
+TEST(IntegerReader, ReadsDecimalAndHexadecimal32BitValues) {
+  const std::pair<std::int32_t, std::vector<const char*>> cases[] = {
+      {30, {"30", "+30", "$1E", "x1e", "X1E", "0x1e", "0X1E"}},
+      {-30, {"-30"}},
+      {0, {"0"}},
+      {7, {"007"}},
+      {42, {"   42"}},
+      {2147483647, {"2147483647"}},
+      {-2147483647 - 1, {"-2147483648", "$80000000"}},
+      {-1, {"$FFFFFFFF"}},
+      {175, {"$af", "xAF"}},
+      {1, {"$000000001"}}};
+  for (const auto& [value, texts] : cases)
+    for (const char* text : texts) EXPECT_EQ(ReadInteger(text), value) << '"' << text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, IntegerReader,
-    ::testing::Values(
-        IntegerCase{"30", 30}, IntegerCase{"+30", 30}, IntegerCase{"-30", -30}, IntegerCase{"0", 0},
-        IntegerCase{"007", 7}, IntegerCase{"   42", 42}, IntegerCase{"2147483647", 2147483647},
-        IntegerCase{"-2147483648", -2147483647 - 1}, IntegerCase{"2147483648", std::nullopt},
-        IntegerCase{"-2147483649", std::nullopt}, IntegerCase{"99999999999999999999", std::nullopt},
-        IntegerCase{"$1E", 30}, IntegerCase{"x1e", 30}, IntegerCase{"X1E", 30},
-        IntegerCase{"0x1e", 30}, IntegerCase{"0X1E", 30}, IntegerCase{"$FFFFFFFF", -1},
-        IntegerCase{"$af", 175}, IntegerCase{"xAF", 175}, IntegerCase{"$80000000", -2147483647 - 1},
-        IntegerCase{"$000000001", 1}, IntegerCase{"$100000000", std::nullopt},
-        IntegerCase{"$", std::nullopt}, IntegerCase{"0x", std::nullopt},
-        IntegerCase{"$1G", std::nullopt}, IntegerCase{"", std::nullopt},
-        IntegerCase{"+", std::nullopt}, IntegerCase{"-", std::nullopt},
-        IntegerCase{"30 ", std::nullopt}, IntegerCase{"3 0", std::nullopt},
-        IntegerCase{"30min", std::nullopt}, IntegerCase{"thirty", std::nullopt},
-        IntegerCase{"/terminate", std::nullopt}, IntegerCase{"\t30", std::nullopt},
-        IntegerCase{"-$10", std::nullopt}, IntegerCase{"1.5", std::nullopt}));
+TEST(IntegerReader, RefusesAnythingElse) {
+  for (const char* text :
+       {"2147483648", "-2147483649", "99999999999999999999", "$100000000", "$", "0x", "$1G", "",
+        "+", "-", "30 ", "3 0", "30min", "thirty", "/terminate", "\t30", "-$10", "1.5"})
+    EXPECT_EQ(ReadInteger(text), std::nullopt) << '"' << text << '"';
+}
 
 TEST(MinutesToSeconds, ChecksTheSigned32BitRange) {
   EXPECT_EQ(MinutesToSeconds(35791394), 2147483640);
@@ -86,7 +75,37 @@ TEST(MinutesToSeconds, ChecksTheSigned32BitRange) {
 
 // --- The switch table, through the program entry ---
 
+class ProgramEntry : public ::testing::Test {
+ protected:
+  // The first word is not the program file's name, which the system gives apart.
+  int Run(const std::string& arguments) {
+    os.commandLine = "q " + arguments;
+    return Quennavar(os);
+  }
+
+  RecordingPlatform os;
+};
+
 const std::string kNow = "12/7/2026 11:30:00 PM";
+
+std::string Record(int type, int id, const std::string& text = kNow) {
+  return "ReportEventA(type=" + std::to_string(type) + ", id=" + std::to_string(id) + ", \"" +
+         text + "\")";
+}
+
+std::string Timer(const char* dueTime) {
+  return std::string("SetWaitableTimer(timer, ") + dueTime + ", 0, NULL, NULL, TRUE)";
+}
+
+// An exit switch asks the system with its flags, then writes its record.
+std::vector<std::string> Exits(int flags, int event) {
+  return {"ExitWindowsEx(" + std::to_string(flags) + ", 0x7FFFFFFF)", Record(0, event)};
+}
+
+// Hibernating with a wake-up timer records before the machine sleeps.
+std::vector<std::string> HibernatesWaking(const char* dueTime) {
+  return {Timer(dueTime), Record(0, 6), "SetSuspendState(TRUE, FALSE, FALSE)"};
+}
 
 struct SwitchCase {
   const char* name;
@@ -94,107 +113,62 @@ struct SwitchCase {
   std::vector<std::string> effects;  // what reaches the system, in order
 };
 
-class Switches : public ::testing::TestWithParam<SwitchCase> {};
+const SwitchCase kSwitches[] = {
+    {"Shutdown", "/shutdown", Exits(1, 1)},
+    {"ShutdownForced", "/shutdown /terminate", Exits(5, 1)},
+    {"Logoff", "/logoff", Exits(0, 2)},
+    {"LogoffForced", "/logoff /terminate", Exits(4, 2)},
+    {"Poweroff", "/poweroff", Exits(8, 3)},
+    {"PoweroffForced", "/poweroff /terminate", Exits(12, 3)},
+    {"Reboot", "/reboot", Exits(2, 4)},
+    {"RebootForced", "/reboot /terminate", Exits(6, 4)},
+    {"UpperCaseSwitchAndModifier", "/REBOOT /TERMINATE", Exits(6, 4)},
+    {"MixedCase", "/ReBoOt", Exits(2, 4)},
+    {"ModifierWithoutSlashDoesNotForce", "/reboot terminate", Exits(2, 4)},
+    {"OtherSlashWordDoesNotForce", "/reboot /force", Exits(2, 4)},
+    {"ModifierInThirdPlaceIsIgnored", "/reboot x /terminate", Exits(2, 4)},
+    {"QuotedSwitch", "\"/reboot\" \"/terminate\"", Exits(6, 4)},
+    {"EmptyQuotesAreSkipped", "\"\" /logoff", Exits(0, 2)},
+    {"SuspendNotAllowedHere", "/suspend", {Record(1, 101, "!!!")}},
+    {"Hibernate", "/hibernate", {"SetSuspendState(TRUE, FALSE, FALSE)", Record(0, 6)}},
+    {"HibernateInFiveMinutesThirdArgumentIgnored", "/hibernate 5 /terminate",
+     HibernatesWaking("-3000000000")},
+    {"HibernateZeroMinutes", "/hibernate 0", HibernatesWaking("0")},
+    {"HibernateHexMinutes", "/hibernate $1E", HibernatesWaking("-18000000000")},
+    {"WordMeansTwoHours", "/hibernate soon", HibernatesWaking("-72000000000")},
+    {"TerminateMeansTwoHours", "/hibernate /terminate", HibernatesWaking("-72000000000")},
+    {"LargestMinutes", "/hibernate 35791394", HibernatesWaking("-21474836400000000")},
+    {"LockWritesNoRecord", "/lock", {"LockWorkStation()"}},
+    {"LockIgnoresItsModifier", "/LOCK /terminate", {"LockWorkStation()"}},
+};
+
+class Switches : public ProgramEntry, public ::testing::WithParamInterface<SwitchCase> {};
 
 TEST_P(Switches, RunTheirActionAndEndWithExitCodeZero) {
-  RecordingPlatform os;
-  os.commandLine = std::string("Quennavar.exe ") + GetParam().arguments;
-  EXPECT_EQ(Quennavar(os), 0);
+  EXPECT_EQ(Run(GetParam().arguments), 0);
   EXPECT_THAT(os.Only({"ExitWindowsEx", "LockWorkStation", "SetWaitableTimer", "SetSuspendState",
                        "ReportEventA", "MessageBoxA", "RunMessageLoop"}),
               ElementsAreArray(GetParam().effects))
       << "one action, and no stay in the tray";
 }
 
-std::string Record(int type, int id, const std::string& text = kNow) {
-  return "ReportEventA(type=" + std::to_string(type) + ", id=" + std::to_string(id) + ", \"" +
-         text + "\")";
-}
+INSTANTIATE_TEST_SUITE_P(Table, Switches, ::testing::ValuesIn(kSwitches), kRowName);
 
-std::string Timer(const char* due) {
-  return std::string("SetWaitableTimer(timer, ") + due + ", 0, NULL, NULL, TRUE)";
-}
-
-const char* const kHibernate = "SetSuspendState(TRUE, FALSE, FALSE)";
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Switches,
-    ::testing::Values(
-        SwitchCase{"Shutdown", "/shutdown", {"ExitWindowsEx(1, 0x7FFFFFFF)", Record(0, 1)}},
-        SwitchCase{"ShutdownForced",
-                   "/shutdown /terminate",
-                   {"ExitWindowsEx(5, 0x7FFFFFFF)", Record(0, 1)}},
-        SwitchCase{"Logoff", "/logoff", {"ExitWindowsEx(0, 0x7FFFFFFF)", Record(0, 2)}},
-        SwitchCase{
-            "LogoffForced", "/logoff /terminate", {"ExitWindowsEx(4, 0x7FFFFFFF)", Record(0, 2)}},
-        SwitchCase{"Poweroff", "/poweroff", {"ExitWindowsEx(8, 0x7FFFFFFF)", Record(0, 3)}},
-        SwitchCase{"PoweroffForced",
-                   "/poweroff /terminate",
-                   {"ExitWindowsEx(12, 0x7FFFFFFF)", Record(0, 3)}},
-        SwitchCase{"Reboot", "/reboot", {"ExitWindowsEx(2, 0x7FFFFFFF)", Record(0, 4)}},
-        SwitchCase{
-            "RebootForced", "/reboot /terminate", {"ExitWindowsEx(6, 0x7FFFFFFF)", Record(0, 4)}},
-        SwitchCase{"UpperCaseSwitchAndModifier",
-                   "/REBOOT /TERMINATE",
-                   {"ExitWindowsEx(6, 0x7FFFFFFF)", Record(0, 4)}},
-        SwitchCase{"MixedCase", "/ReBoOt", {"ExitWindowsEx(2, 0x7FFFFFFF)", Record(0, 4)}},
-        SwitchCase{"ModifierWithoutSlashDoesNotForce",
-                   "/reboot terminate",
-                   {"ExitWindowsEx(2, 0x7FFFFFFF)", Record(0, 4)}},
-        SwitchCase{"OtherSlashWordDoesNotForce",
-                   "/reboot /force",
-                   {"ExitWindowsEx(2, 0x7FFFFFFF)", Record(0, 4)}},
-        SwitchCase{"ModifierInThirdPlaceIsIgnored",
-                   "/reboot x /terminate",
-                   {"ExitWindowsEx(2, 0x7FFFFFFF)", Record(0, 4)}},
-        SwitchCase{"QuotedSwitch",
-                   "\"/reboot\" \"/terminate\"",
-                   {"ExitWindowsEx(6, 0x7FFFFFFF)", Record(0, 4)}},
-        SwitchCase{"EmptyQuotesAreSkipped",
-                   "\"\" /logoff",
-                   {"ExitWindowsEx(0, 0x7FFFFFFF)", Record(0, 2)}},
-        SwitchCase{"SuspendNotAllowedHere", "/suspend", {Record(1, 101, "!!!")}},
-        SwitchCase{"Hibernate", "/hibernate", {kHibernate, Record(0, 6)}},
-        SwitchCase{"HibernateInFiveMinutesThirdArgumentIgnored",
-                   "/hibernate 5 /terminate",
-                   {Timer("-3000000000"), Record(0, 6), kHibernate}},
-        SwitchCase{"HibernateZeroMinutes", "/hibernate 0", {Timer("0"), Record(0, 6), kHibernate}},
-        SwitchCase{"HibernateHexMinutes",
-                   "/hibernate $1E",
-                   {Timer("-18000000000"), Record(0, 6), kHibernate}},
-        SwitchCase{"WordMeansTwoHours",
-                   "/hibernate soon",
-                   {Timer("-72000000000"), Record(0, 6), kHibernate}},
-        SwitchCase{"TerminateMeansTwoHours",
-                   "/hibernate /terminate",
-                   {Timer("-72000000000"), Record(0, 6), kHibernate}},
-        SwitchCase{"LargestMinutes",
-                   "/hibernate 35791394",
-                   {Timer("-21474836400000000"), Record(0, 6), kHibernate}},
-        SwitchCase{"LockWritesNoRecord", "/lock", {"LockWorkStation()"}},
-        SwitchCase{"LockIgnoresItsModifier", "/LOCK /terminate", {"LockWorkStation()"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Switches, SuspendWithMinutesSetsTheWakeUpTimerWhereSuspendIsAllowed) {
-  RecordingPlatform os;
+TEST_F(ProgramEntry, SuspendWithMinutesSetsTheWakeUpTimerWhereSuspendIsAllowed) {
   os.suspendAllowed = true;
-  os.commandLine = "q /suspend 30";
-  EXPECT_EQ(Quennavar(os), 0);
+  EXPECT_EQ(Run("/suspend 30"), 0);
   EXPECT_THAT(
       os.Only({"SetWaitableTimer", "SetSuspendState", "ReportEventA"}),
       ElementsAre(Timer("-18000000000"), Record(0, 5), "SetSuspendState(FALSE, FALSE, FALSE)"));
 }
 
-TEST(Switches, LockDoesNothingOnThe9xFamily) {
-  RecordingPlatform os;
+TEST_F(ProgramEntry, LockDoesNothingOnThe9xFamily) {
   os.version = {4, 10, 1998, kVerPlatformWin32Windows};
-  os.commandLine = "q /lock";
-  EXPECT_EQ(Quennavar(os), 0);
+  EXPECT_EQ(Run("/lock"), 0);
   EXPECT_THAT(os.Only({"LockWorkStation", "ReportEventA"}), IsEmpty());
 }
 
-TEST(Switches, ArgumentZeroIsTheSystemsPathNotTheFirstWord) {
-  RecordingPlatform os;
+TEST_F(ProgramEntry, ArgumentZeroIsTheSystemsPathNotTheFirstWord) {
   os.commandLine = "quennavar /shutdown";
   os.modulePath = "D:\\Tools\\Quennavar.exe";
   Quennavar(os);
@@ -203,12 +177,10 @@ TEST(Switches, ArgumentZeroIsTheSystemsPathNotTheFirstWord) {
                           "\"D:\\Tools\\Quennavar.exe\")"));
 }
 
-class NoSwitch : public ::testing::TestWithParam<const char*> {};
+class NoSwitch : public ProgramEntry, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(NoSwitch, LeavesTheSystemAlone) {
-  RecordingPlatform os;
-  os.commandLine = std::string("Quennavar.exe ") + GetParam();
-  EXPECT_EQ(Quennavar(os), 0);
+  EXPECT_EQ(Run(GetParam()), 0);
   EXPECT_THAT(os.Only({"ExitWindowsEx", "LockWorkStation", "CreateWaitableTimerA",
                        "SetSuspendState", "ReportEventA", "MessageBoxA"}),
               IsEmpty());
@@ -222,13 +194,11 @@ INSTANTIATE_TEST_SUITE_P(Arguments, NoSwitch,
 
 // --- Errors that end the process ---
 
-class Overflow : public ::testing::TestWithParam<const char*> {};
+class Overflow : public ProgramEntry, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(Overflow, EndsWithTheApplicationErrorBoxBeforeAnythingSleeps) {
-  RecordingPlatform os;
-  os.commandLine = std::string("q ") + GetParam();
-  EXPECT_EQ(Quennavar(os), 1);
-  ASSERT_THAT(
+  EXPECT_EQ(Run(GetParam()), 1);
+  EXPECT_THAT(
       os.Only({"CreateWaitableTimerA", "SetSuspendState", "ReportEventA", "MessageBoxA"}),
       ElementsAre(MatchesRegex(
           "MessageBoxA\\(NULL, \"Exception EIntOverflow in module Quennavar\\.exe at "
@@ -239,11 +209,9 @@ INSTANTIATE_TEST_SUITE_P(Minutes, Overflow,
                          ::testing::Values("/suspend 35791395", "/hibernate -35791395",
                                            "/hibernate 2147483647", "/hibernate $80000000"));
 
-TEST(FatalError, RegistryErrorOfTheJournalEndsTheProcessWithItsMessage) {
-  RecordingPlatform os;
+TEST_F(ProgramEntry, RegistryErrorOfTheJournalEndsTheProcessWithItsMessage) {
   os.regSetValueStatus = 5;
-  os.commandLine = "q /reboot";
-  EXPECT_EQ(Quennavar(os), 1);
+  EXPECT_EQ(Run("/reboot"), 1);
   EXPECT_THAT(os.Only({"ReportEventA", "MessageBoxA"}),
               ElementsAre(MatchesRegex(".*ERegistryException.*\r\nFailed to set data for "
                                        "'EventMessageFile'\r\n.*")))
@@ -251,12 +219,10 @@ TEST(FatalError, RegistryErrorOfTheJournalEndsTheProcessWithItsMessage) {
 }
 
 TEST(FatalError, AddsAFullStopOnlyWhereTheMessageLacksOne) {
-  EXPECT_EQ(FullStopFor("Integer overflow"), ".");
-  EXPECT_EQ(FullStopFor("Done."), "");
-  EXPECT_EQ(FullStopFor("Ends with a blank "), "");
-  EXPECT_EQ(FullStopFor("Ends in a quote'"), "");
-  EXPECT_EQ(FullStopFor("caf\xE9"), ".");
-  EXPECT_EQ(FullStopFor(""), "");
+  for (const char* message : {"Integer overflow", "caf\xE9"})
+    EXPECT_EQ(FullStopFor(message), ".") << message;
+  for (const char* message : {"Done.", "Ends with a blank ", "Ends in a quote'", ""})
+    EXPECT_EQ(FullStopFor(message), "") << message;
 }
 
 TEST(HexText, ZeroFillsOnTheLeftAndKeepsTheLowDigits) {

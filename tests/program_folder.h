@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
-#include <sstream>
 
 #include "app/main_unit.h"
 #include "tests/recording_platform.h"
@@ -19,8 +20,7 @@ class ProgramFolderTest : public ::testing::Test {
   ProgramFolderTest() {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string("quennavar-") + test->test_suite_name() + "-" + test->name();
-    for (char& c : name)
-      if (c == '/') c = '-';  // parameterized names hold slashes
+    std::ranges::replace(name, '/', '-');  // parameterized names hold slashes
     folder_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
@@ -39,20 +39,25 @@ class ProgramFolderTest : public ::testing::Test {
   }
   std::string ReadIni() const {
     std::ifstream file(IniPath(), std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   }
 
-  // The settings window as the entry creates it, minimized, transcript cleared.
-  TShutDownForm& Create() {
+  // The settings window as the entry creates it, from this settings file if
+  // one is given: minimized, transcript cleared.
+  void Create(const std::optional<std::string>& ini = std::nullopt) {
+    if (ini) WriteIni(*ini);
     application_ = std::make_unique<TApplication>(os, context.programPath);
     form_ = std::make_unique<TShutDownForm>(context, regional, *application_);
     form_->FormCreate();
     application_->Minimize();
     os.calls.clear();
-    return *form_;
   }
+  // What the system delivers to the settings window.
+  std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
+    return os.Send(form_->Handle(), message, wParam, lParam);
+  }
+  void Choose(TrayCommand item) { Send(kWmCommand, item); }
+  void TrayMouse(std::uint32_t message) { Send(WM_TRAYNOTIFY, 0, message); }
 
   RecordingPlatform os;
   RegionalSettings regional = ReadRegionalSettings(os);

@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
 constexpr std::uint32_t kStmSetIcon = 0x0170;
-constexpr std::uintptr_t kPowerLibraryHandle = 0x6C480000;
+constexpr std::uintptr_t kPowerLibraryEntries = 0x6C481000;
 constexpr std::uintptr_t kCurrentProcess = ~std::uintptr_t{0};
 
 }  // namespace
@@ -63,21 +63,20 @@ std::string RecordingPlatform::CharLowerBuffA(std::string text) {
 Module RecordingPlatform::LoadLibraryA(const std::string& fileName) {
   Log("LoadLibraryA", fileName);
   if (!powerLibraryLoads || fileName != "powrprof.dll") return static_cast<Module>(2);
-  return Named<Module>(kPowerLibraryHandle, "powrprof");
+  return Named<Module>(powerLibrary, "powrprof");
 }
 
 Module RecordingPlatform::GetModuleHandleA(const std::string& moduleName) {
   Log("GetModuleHandleA", moduleName);
-  bool loaded = FNames.contains(kPowerLibraryHandle) && moduleName == "powrprof.dll";
-  return static_cast<Module>(loaded ? kPowerLibraryHandle : 0);
+  bool loaded = FNames.contains(powerLibrary) && moduleName == "powrprof.dll";
+  return static_cast<Module>(loaded ? powerLibrary : 0);
 }
 
 ProcAddress RecordingPlatform::GetProcAddress(Module module, const std::string& procName) {
   Log("GetProcAddress", module, procName);
-  if (static_cast<std::uintptr_t>(module) != kPowerLibraryHandle ||
-      missingEntries.contains(procName))
+  if (static_cast<std::uintptr_t>(module) != powerLibrary || missingEntries.contains(procName))
     return ProcAddress::Null;
-  return Named<ProcAddress>(kPowerLibraryHandle + 0x1000 + FNames.size(), procName);
+  return Named<ProcAddress>(kPowerLibraryEntries + FNames.size(), procName);
 }
 
 bool RecordingPlatform::AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
@@ -180,10 +179,7 @@ bool RecordingPlatform::VerQueryValueA(const std::vector<std::uint8_t>&,
                                        std::vector<std::uint8_t>& value) {
   Log("VerQueryValueA", subBlock);
   if (subBlock == "\\VarFileInfo\\Translation") {
-    value = {static_cast<std::uint8_t>(versionLanguage),
-             static_cast<std::uint8_t>(versionLanguage >> 8),
-             static_cast<std::uint8_t>(versionLanguage >> 16),
-             static_cast<std::uint8_t>(versionLanguage >> 24)};
+    value = versionTranslation;
     return true;
   }
   if (!fileVersion || subBlock != "\\StringFileInfo\\040904E4\\FileVersion") return false;

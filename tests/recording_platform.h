@@ -36,7 +36,8 @@ class RecordingPlatform : public Platform {
   SystemTime localTime{2026, 12, 1, 7, 23, 30, 0, 0};
   std::map<LocaleItem, std::string> locale = UsEnglish();
   bool powerLibraryLoads = true;
-  std::set<std::string> missingEntries;  // power-library entries GetProcAddress does not find
+  std::uintptr_t powerLibrary = 0x6C480000;  // its handle, once loaded
+  std::set<std::string> missingEntries;      // power-library entries GetProcAddress does not find
   bool suspendAllowed = false;
   bool hibernateAllowed = true;
   bool setSuspendStateSucceeds = true;
@@ -55,13 +56,15 @@ class RecordingPlatform : public Platform {
   std::int32_t regSetValueStatus = kErrorSuccess;
   bool registerEventSourceSucceeds = true;
   bool trayAccepts = true;
-  int windowsCreated = 1000;  // the windows CreateWindowExA makes before it fails
+  int windowsCreated = 1000;                 // the windows CreateWindowExA makes before it fails
+  std::uint32_t registeredMessage = 0xC0DE;  // for any name; 0 where the system refuses
   Point cursor{900, 700};
   int screenWidth = 1024;
   int screenHeight = 768;
   // The program file's version information: none, or its FileVersion.
   std::optional<std::string> fileVersion = "1.2.3.4";
-  std::uint32_t versionLanguage = 0x04E40409;  // code page 1252, US English
+  // Its translation: US English, code page 1252.
+  std::vector<std::uint8_t> versionTranslation = {0x09, 0x04, 0xE4, 0x04};
 
   static std::map<LocaleItem, std::string> UsEnglish();
 
@@ -224,7 +227,7 @@ class RecordingPlatform : public Platform {
   void PostQuitMessage(int exitCode) override { Log("PostQuitMessage", exitCode); }
   int RunMessageLoop() override { return Logged(0, "RunMessageLoop"); }
   std::uint32_t RegisterWindowMessageA(const std::string& name) override {
-    return Logged(0xC0DE, "RegisterWindowMessageA", name);
+    return Logged(registeredMessage, "RegisterWindowMessageA", name);
   }
   int GetSystemMetrics(int index) override {
     return index == kSmCxScreen ? screenWidth : screenHeight;
@@ -350,7 +353,7 @@ class RecordingPlatform : public Platform {
   bool GetFileVersionInfoA(const std::string&, std::uint32_t size,
                            std::vector<std::uint8_t>& data) override {
     data.assign(size, 0);
-    return true;
+    return fileVersion.has_value();
   }
   bool VerQueryValueA(const std::vector<std::uint8_t>& block, const std::string& subBlock,
                       std::vector<std::uint8_t>& value) override;
@@ -396,6 +399,7 @@ class RecordingPlatform : public Platform {
     Log(name, args...);
     return result;
   }
+  // A handle that stays open under its name until it is released.
   template <typename H>
   H Open(const std::string& name) {
     auto handle = 0x100 * (FNames.size() + 1);
@@ -403,9 +407,11 @@ class RecordingPlatform : public Platform {
     FOpen.insert(name);
     return static_cast<H>(handle);
   }
+  // A handle the system has at a fixed value and never asks back.
   template <typename H>
   H Named(std::uintptr_t handle, const std::string& name) {
-    return (FNames[handle] = name, static_cast<H>(handle));
+    FNames[handle] = name;
+    return static_cast<H>(handle);
   }
   template <typename H>
   bool Release(H handle) {

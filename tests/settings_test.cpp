@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "system/errors.h"
 #include "tests/profile_file.h"
@@ -16,18 +15,27 @@ namespace quennavar::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ThrowsMessage;
 namespace fs = std::filesystem;
 
-using SettingsTest = ProgramFolderTest;
+const DayFraction kElevenEleven = EncodeTime({11, 11, 0, 0});
 
-TEST_F(SettingsTest, WithoutAFileEveryKeyHasItsDefault) {
-  SettingsRecord record;
-  SettingsFile(os, os.modulePath).Load(regional, record);
-  EXPECT_TRUE(record.FForceTerminate);
-  EXPECT_TRUE(record.FShowOnClick);
-  EXPECT_FALSE(record.FTimerEnable);
-  EXPECT_EQ(record.FAction, "Shutdown");
-  EXPECT_DOUBLE_EQ(record.FActionTime, EncodeTime({11, 11, 0, 0}));
+// Names each instance of a table-driven test after its row.
+constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
+
+class SettingsTest : public ProgramFolderTest {
+ protected:
+  void Load(SettingsRecord& record) { SettingsFile(os, os.modulePath).Load(regional, record); }
+  SettingsRecord Load() {
+    SettingsRecord record;
+    Load(record);
+    return record;
+  }
+};
+
+// The other keys' defaults are the table's row "NoFile" below.
+TEST_F(SettingsTest, WithoutAFileEveryKeyIsAskedForWithItsDefault) {
+  EXPECT_DOUBLE_EQ(Load().FActionTime, kElevenEleven);
   EXPECT_THAT(os.Only({"GetPrivateProfileStringA"}),
               ElementsAre("GetPrivateProfileStringA(\"Settings\", \"Terminate\", \"Yes\", 2048)",
                           "GetPrivateProfileStringA(\"Settings\", \"ShowOnClick\", \"Yes\", 2048)",
@@ -38,67 +46,57 @@ TEST_F(SettingsTest, WithoutAFileEveryKeyHasItsDefault) {
 
 struct ReadCase {
   const char* name;
-  const char* ini;
+  const char* ini;  // null: no settings file at all
   bool force, showOnClick, timer;
   const char* action;
+};
+
+const ReadCase kFiles[] = {
+    {"NoFile", nullptr, true, true, false, "Shutdown"},
+    {"AsWritten",
+     "[Settings]\r\nAction=Reboot\r\nTimerEnable=Yes\r\nShowOnClick=No\r\n"
+     "Time=11:30:00 PM\r\nTerminate=No\r\n",
+     false, false, true, "Reboot"},
+    {"LowerCaseYesIsNo", "[Settings]\nTerminate=yes\nShowOnClick=YES\nTimerEnable=yes\n", false,
+     false, false, "Shutdown"},
+    {"WrongCaseActionKeptAsRead", "[Settings]\nAction=shutdown\n", true, true, false, "shutdown"},
+    {"UnknownActionKept", "[Settings]\nAction=Dance\n", true, true, false, "Dance"},
+    {"KeysAndSectionInAnyCase", "[SETTINGS]\nTERMINATE=No\naction=Lock\n", false, true, false,
+     "Lock"},
+    {"BlanksAndQuotesAroundValues", "[Settings]\n  Action =  \"Poweroff\"  \nTerminate = 'No'\n",
+     false, true, false, "Poweroff"},
+    {"FirstOfDuplicatesWins",
+     "[Settings]\nAction=Logoff\nAction=Reboot\n[Settings]\nTerminate=No\n", true, true, false,
+     "Logoff"},
+    {"OtherSectionsIgnored", "[Other]\nAction=Reboot\n[Settings]\nTimerEnable=Yes\n", true, true,
+     true, "Shutdown"},
+    {"BinaryGarbage", "\x01\xFF\xFE[Sett\x7Fings]\n\x80\x81=\x82\nAction\x7F=x\n", true, true,
+     false, "Shutdown"},
 };
 
 class SettingsValues : public SettingsTest, public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(SettingsValues, AreComparedExactlyButKeysAndSectionsFoundInAnyCase) {
-  WriteIni(GetParam().ini);
-  SettingsRecord record;
-  SettingsFile(os, os.modulePath).Load(regional, record);
+  if (GetParam().ini) WriteIni(GetParam().ini);
+  SettingsRecord record = Load();
   EXPECT_EQ(record.FForceTerminate, GetParam().force);
   EXPECT_EQ(record.FShowOnClick, GetParam().showOnClick);
   EXPECT_EQ(record.FTimerEnable, GetParam().timer);
   EXPECT_EQ(record.FAction, GetParam().action);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, SettingsValues,
-    ::testing::Values(
-        ReadCase{"AsWritten",
-                 "[Settings]\r\nAction=Reboot\r\nTimerEnable=Yes\r\nShowOnClick=No\r\n"
-                 "Time=11:30:00 PM\r\nTerminate=No\r\n",
-                 false, false, true, "Reboot"},
-        ReadCase{"LowerCaseYesIsNo",
-                 "[Settings]\nTerminate=yes\nShowOnClick=YES\nTimerEnable=yes\n", false, false,
-                 false, "Shutdown"},
-        ReadCase{"WrongCaseActionKeptAsRead", "[Settings]\nAction=shutdown\n", true, true, false,
-                 "shutdown"},
-        ReadCase{"UnknownActionKept", "[Settings]\nAction=Dance\n", true, true, false, "Dance"},
-        ReadCase{"KeysAndSectionInAnyCase", "[SETTINGS]\nTERMINATE=No\naction=Lock\n", false, true,
-                 false, "Lock"},
-        ReadCase{"BlanksAndQuotesAroundValues",
-                 "[Settings]\n  Action =  \"Poweroff\"  \nTerminate = 'No'\n", false, true, false,
-                 "Poweroff"},
-        ReadCase{"FirstOfDuplicatesWins",
-                 "[Settings]\nAction=Logoff\nAction=Reboot\n[Settings]\nTerminate=No\n", true, true,
-                 false, "Logoff"},
-        ReadCase{"OtherSectionsIgnored", "[Other]\nAction=Reboot\n[Settings]\nTimerEnable=Yes\n",
-                 true, true, true, "Shutdown"},
-        ReadCase{"BinaryGarbage", "\x01\xFF\xFE[Sett\x7Fings]\n\x80\x81=\x82\nAction\x7F=x\n", true,
-                 true, false, "Shutdown"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, SettingsValues, ::testing::ValuesIn(kFiles), kRowName);
 
 TEST_F(SettingsTest, LongValuesAreCutTo2047Characters) {
   WriteIni("[Settings]\nAction=" + std::string(100'000, 'x') + "\n");
-  SettingsRecord record;
-  SettingsFile(os, os.modulePath).Load(regional, record);
-  EXPECT_EQ(record.FAction, std::string(2047, 'x'));
+  EXPECT_EQ(Load().FAction, std::string(2047, 'x'));
 }
 
 TEST_F(SettingsTest, AnUnparsableTimeStopsTheLoadAfterTheOtherKeys) {
   WriteIni("[Settings]\nTerminate=No\nAction=Reboot\nTime=25:00\n");
   SettingsRecord record;
   record.FActionTime = 0.5;
-  try {
-    SettingsFile(os, os.modulePath).Load(regional, record);
-    FAIL() << "expected a conversion error";
-  } catch (const EConvertError& error) {
-    EXPECT_STREQ(error.what(), "'25:00' is not a valid time");
-  }
+  EXPECT_THAT([&] { Load(record); }, ThrowsMessage<EConvertError>("'25:00' is not a valid time"));
   EXPECT_FALSE(record.FForceTerminate);
   EXPECT_EQ(record.FAction, "Reboot");
   EXPECT_DOUBLE_EQ(record.FActionTime, 0.5) << "the time is kept";
@@ -107,40 +105,35 @@ TEST_F(SettingsTest, AnUnparsableTimeStopsTheLoadAfterTheOtherKeys) {
 TEST_F(SettingsTest, AMissingTimeIsElevenElevenWhateverTheTimeSeparator) {
   os.locale[LocaleItem::STime] = ".";
   regional = ReadRegionalSettings(os);
-  SettingsRecord record;
   WriteIni("[Settings]\nAction=Reboot\n");
-  SettingsFile(os, os.modulePath).Load(regional, record);
-  EXPECT_DOUBLE_EQ(record.FActionTime, EncodeTime({11, 11, 0, 0}));
+  EXPECT_DOUBLE_EQ(Load().FActionTime, kElevenEleven);
 
   WriteIni("[Settings]\nTime=11:11\n");  // stored, not missing: still an error
-  EXPECT_THROW(SettingsFile(os, os.modulePath).Load(regional, record), EConvertError);
+  EXPECT_THROW(Load(), EConvertError);
   WriteIni("[Settings]\nTime=\n");
-  EXPECT_THROW(SettingsFile(os, os.modulePath).Load(regional, record), EConvertError);
+  EXPECT_THROW(Load(), EConvertError);
 }
 
 TEST_F(SettingsTest, SaveWritesFourKeysInOrderAndNeverTerminate) {
-  WriteIni("[Settings]\r\nTerminate=No\r\nUseAlphaBlend=No\r\n");
+  const std::string untouched = "[Settings]\r\nTerminate=No\r\nUseAlphaBlend=No\r\n";
+  WriteIni(untouched);
   SettingsFile file(os, os.modulePath);
   file.Save(regional, {"Reboot", true, false, EncodeTime({23, 30, 0, 0})});
-  EXPECT_EQ(ReadIni(),
-            "[Settings]\r\nTerminate=No\r\nUseAlphaBlend=No\r\nAction=Reboot\r\nTimerEnable=Yes\r\n"
-            "ShowOnClick=No\r\nTime=11:30:00 PM\r\n");
+  EXPECT_EQ(
+      ReadIni(),
+      untouched + "Action=Reboot\r\nTimerEnable=Yes\r\nShowOnClick=No\r\nTime=11:30:00 PM\r\n");
   file.Save(regional, {std::nullopt, false, true, EncodeTime({7, 5, 9, 0})});
-  EXPECT_EQ(ReadIni(),
-            "[Settings]\r\nTerminate=No\r\nUseAlphaBlend=No\r\nAction=Reboot\r\nTimerEnable=No\r\n"
-            "ShowOnClick=Yes\r\nTime=7:05:09 AM\r\n");
+  EXPECT_EQ(
+      ReadIni(),
+      untouched + "Action=Reboot\r\nTimerEnable=No\r\nShowOnClick=Yes\r\nTime=7:05:09 AM\r\n");
 }
 
 TEST_F(SettingsTest, ARefusedWriteIsAnErrorAndLeavesTheFileAsItWas) {
   WriteIni("[Settings]\r\nAction=Lock\r\n");
   fs::permissions(IniPath(), fs::perms::owner_read);
   if (std::ofstream(IniPath(), std::ios::app)) GTEST_SKIP() << "running with rights to any file";
-  try {
-    SettingsFile(os, os.modulePath).WriteYesNo("Terminate", false);
-    FAIL() << "expected a write error";
-  } catch (const EIniFileException& error) {
-    EXPECT_EQ(error.Message(), "Unable to write to " + IniPath());
-  }
+  EXPECT_THAT([&] { SettingsFile(os, os.modulePath).WriteYesNo("Terminate", false); },
+              ThrowsMessage<EIniFileException>("Unable to write to " + IniPath()));
   EXPECT_EQ(ReadIni(), "[Settings]\r\nAction=Lock\r\n");
 }
 
@@ -155,80 +148,82 @@ TEST_F(SettingsTest, ATimeWrittenUnderALocaleReadsBackUnderIt) {
     os.locale[LocaleItem::STime] = separator;
     os.locale[LocaleItem::ITime] = twentyFour;
     regional = ReadRegionalSettings(os);
-    SettingsFile file(os, os.modulePath);
-    file.Save(regional, {"Reboot", true, true, EncodeTime({0, 59, 30, 0})});
-    SettingsRecord record;
-    file.Load(regional, record);
-    TimeOfDay time = DecodeTime(record.FActionTime);
+    SettingsFile(os, os.modulePath)
+        .Save(regional, {"Reboot", true, true, EncodeTime({0, 59, 30, 0})});
+    TimeOfDay time = DecodeTime(Load().FActionTime);
     EXPECT_EQ(std::tuple(time.hour, time.minute, time.second), std::tuple(0, 59, 30)) << separator;
   }
 }
 
 // --- The time parser ---
 
-struct TimeCase {
-  const char* text;
-  std::optional<TimeOfDay> time;
+class TimeParser : public ::testing::Test {
+ protected:
+  // Designators of the locale's own beside AM and PM, and a decimal comma.
+  void UseGermanFormats() {
+    os.locale[LocaleItem::S1159] = "vorm.";
+    os.locale[LocaleItem::S2359] = "nachm.";
+    os.locale[LocaleItem::SDecimal] = ",";
+  }
+  std::optional<DayFraction> Parse(std::string_view text) {
+    return ParseTime(os, ReadRegionalSettings(os), text);
+  }
+
+  RecordingPlatform os;
 };
 
-class TimeParser : public ::testing::TestWithParam<TimeCase> {};
+struct TimeCase {
+  const char* text;
+  TimeOfDay time;
+};
 
-TEST_P(TimeParser, ReadsTimesInTheUsersFormats) {
-  RecordingPlatform os;
-  os.locale[LocaleItem::S1159] = "vorm.";
-  os.locale[LocaleItem::S2359] = "nachm.";
-  os.locale[LocaleItem::SDecimal] = ",";
-  std::optional<DayFraction> parsed = ParseTime(os, ReadRegionalSettings(os), GetParam().text);
-  ASSERT_EQ(parsed.has_value(), GetParam().time.has_value()) << '"' << GetParam().text << '"';
-  if (parsed) {
-    EXPECT_DOUBLE_EQ(*parsed, EncodeTime(*GetParam().time)) << GetParam().text;
-    EXPECT_EQ(DecodeTime(*parsed).millisecond, GetParam().time->millisecond) << GetParam().text;
-  }
+class TimeTexts : public TimeParser, public ::testing::WithParamInterface<TimeCase> {};
+
+TEST_P(TimeTexts, ReadInTheUsersFormats) {
+  UseGermanFormats();
+  std::optional<DayFraction> parsed = Parse(GetParam().text);
+  ASSERT_TRUE(parsed) << '"' << GetParam().text << '"';
+  EXPECT_DOUBLE_EQ(*parsed, EncodeTime(GetParam().time)) << GetParam().text;
+  EXPECT_EQ(DecodeTime(*parsed).millisecond, GetParam().time.millisecond) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Texts, TimeParser,
-    ::testing::Values(
-        TimeCase{"11:11", TimeOfDay{11, 11}}, TimeCase{"23:30:00", TimeOfDay{23, 30}},
-        TimeCase{"0:0", TimeOfDay{0, 0}}, TimeCase{"  7: 05 :09", std::nullopt},
-        TimeCase{"  7: 05", TimeOfDay{7, 5}}, TimeCase{"7:05 ", TimeOfDay{7, 5}},
-        TimeCase{"11:30:00 PM", TimeOfDay{23, 30}}, TimeCase{"12:00 am", TimeOfDay{0, 0}},
-        TimeCase{"12:00 PM", TimeOfDay{12, 0}}, TimeCase{"PM 1:15", TimeOfDay{13, 15}},
-        TimeCase{"1:15 nachm.", TimeOfDay{13, 15}}, TimeCase{"VORM. 1:15", TimeOfDay{1, 15}},
-        TimeCase{"0:15 AM", std::nullopt}, TimeCase{"13:00 PM", std::nullopt},
-        TimeCase{"AM 1:15 PM", std::nullopt}, TimeCase{"23:59:59,999", TimeOfDay{23, 59, 59, 999}},
-        TimeCase{"23:59:59,1000", std::nullopt}, TimeCase{"23:59:59.5", std::nullopt},
-        TimeCase{"24:00", std::nullopt}, TimeCase{"23:60", std::nullopt},
-        TimeCase{"23:59:60", std::nullopt}, TimeCase{"0000011:000030", TimeOfDay{11, 30}},
-        TimeCase{"1000:00", std::nullopt}, TimeCase{"11", std::nullopt},
-        TimeCase{"11:", std::nullopt}, TimeCase{"11:11:", std::nullopt},
-        TimeCase{"11.11", std::nullopt}, TimeCase{"", std::nullopt},
-        TimeCase{"11:11 x", std::nullopt}, TimeCase{"-1:11", std::nullopt}));
+    Texts, TimeTexts,
+    ::testing::Values(TimeCase{"11:11", {11, 11}}, TimeCase{"23:30:00", {23, 30}},
+                      TimeCase{"0:0", {0, 0}}, TimeCase{"  7: 05", {7, 5}},
+                      TimeCase{"7:05 ", {7, 5}}, TimeCase{"11:30:00 PM", {23, 30}},
+                      TimeCase{"12:00 am", {0, 0}}, TimeCase{"12:00 PM", {12, 0}},
+                      TimeCase{"PM 1:15", {13, 15}}, TimeCase{"1:15 nachm.", {13, 15}},
+                      TimeCase{"VORM. 1:15", {1, 15}}, TimeCase{"23:59:59,999", {23, 59, 59, 999}},
+                      TimeCase{"0000011:000030", {11, 30}}));
 
-// A text is read to its end and no further, whatever follows it in memory.
-TEST(TimeParser, ReadsNoFurtherThanTheTextsEnd) {
-  RecordingPlatform os;
-  EXPECT_TRUE(ParseTime(os, ReadRegionalSettings(os), std::string_view("7:05 x", 4)));
+TEST_F(TimeParser, RefusesAnythingElse) {
+  UseGermanFormats();
+  for (const char* text :
+       {"  7: 05 :09", "0:15 AM", "13:00 PM", "AM 1:15 PM", "23:59:59,1000", "23:59:59.5", "24:00",
+        "23:60", "23:59:60", "1000:00", "11", "11:", "11:11:", "11.11", "", "11:11 x", "-1:11"})
+    EXPECT_FALSE(Parse(text)) << '"' << text << '"';
 }
 
-TEST(TimeParser, UsesTheLocalesSeparator) {
-  RecordingPlatform os;
+// A text is read to its end and no further, whatever follows it in memory.
+TEST_F(TimeParser, ReadsNoFurtherThanTheTextsEnd) {
+  EXPECT_TRUE(Parse(std::string_view("7:05 x", 4)));
+}
+
+TEST_F(TimeParser, UsesTheLocalesSeparator) {
   os.locale[LocaleItem::STime] = ".";
-  RegionalSettings finnish = ReadRegionalSettings(os);
-  EXPECT_TRUE(ParseTime(os, finnish, "9.05.00"));
-  EXPECT_FALSE(ParseTime(os, finnish, "11:11"));
+  EXPECT_TRUE(Parse("9.05.00"));
+  EXPECT_FALSE(Parse("11:11"));
 }
 
 // Code page 1253: the capitals ΠΜ lower to the locale's πμ.
-TEST(TimeParser, ComparesDesignatorsInTheUsersCodePage) {
-  RecordingPlatform os;
+TEST_F(TimeParser, ComparesDesignatorsInTheUsersCodePage) {
   os.locale[LocaleItem::S1159] = "\xF0\xEC";
   os.locale[LocaleItem::S2359] = "\xEC\xEC";
-  RegionalSettings greek = ReadRegionalSettings(os);
-  std::optional<DayFraction> parsed = ParseTime(os, greek, "11:30:00 \xD0\xCC");
+  std::optional<DayFraction> parsed = Parse("11:30:00 \xD0\xCC");
   ASSERT_TRUE(parsed);
   EXPECT_EQ(DecodeTime(*parsed).hour, 11);
-  EXPECT_EQ(DecodeTime(*ParseTime(os, greek, "11:30:00 \xCC\xCC")).hour, 23);
+  EXPECT_EQ(DecodeTime(*Parse("11:30:00 \xCC\xCC")).hour, 23);
 }
 
 // --- The host's profile functions ---

@@ -1,34 +1,21 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "app/main_unit.h"
 #include "app/quennavar.h"
 #include "tests/program_folder.h"
-#include "tests/recording_platform.h"
 
 namespace quennavar::testing {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-namespace fs = std::filesystem;
-
-const std::string kNow = "12/7/2026 11:30:00 PM";
+using ::testing::Matches;
+using ::testing::StartsWith;
 
 class TrayTest : public ProgramFolderTest {
  protected:
-  TShutDownForm& Form() { return Create(); }
-
-  void TrayMouse(std::uint32_t message) {
-    os.Send(form_->Handle(), WM_TRAYNOTIFY, 0, static_cast<std::intptr_t>(message));
-  }
-  void Choose(TrayCommand item) { os.Send(form_->Handle(), kWmCommand, item, 0); }
-
-  std::vector<std::string> Marks() const { return os.Only({"CheckMenuItem"}); }
   std::vector<std::string> Effects() const {
     return os.Only({"ExitWindowsEx", "LockWorkStation", "SetSuspendState", "ReportEventA",
                     "MessageBoxA", "TrackPopupMenu"});
@@ -50,7 +37,7 @@ TEST_F(TrayTest, StartsHiddenWithItsIconAndRemovesItBeforeTheWindowGoes) {
           "Shell_NotifyIconA(NIM_DELETE, " + icon + ")", "DestroyWindow(window2)",
           "DestroyMenu(menu)", "DestroyWindow(window1)"));
   EXPECT_THAT(os.OpenHandles(), IsEmpty());
-  EXPECT_FALSE(fs::exists(folder_ / "quennavar.ini")) << "starting writes nothing";
+  EXPECT_FALSE(std::filesystem::exists(IniPath())) << "starting writes nothing";
 }
 
 // Whichever window the system refuses, the user is told why and nothing
@@ -73,29 +60,40 @@ TEST_F(TrayTest, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
 // pictures and fonts its handlers use, and once it is gone nothing reaches
 // the form.
 TEST_F(TrayTest, TheWindowGoesFirstAndHearsNothingAfterwards) {
-  Form();
-  TrayMouse(kWmRButtonDown);                        // the menu and its pictures
-  os.Send(form_->Handle(), kWmCommand, miShow, 0);  // the controls and their fonts
+  Create();
+  TrayMouse(kWmRButtonDown);  // the menu and its pictures
+  Choose(miShow);             // the controls and their fonts
   HWnd window = form_->Handle();
   os.calls.clear();
   form_.reset();
   std::vector<std::string> teardown = os.Only({"DestroyWindow", "DestroyMenu", "DeleteObject"});
   ASSERT_EQ(teardown.size(), 11u);
   EXPECT_EQ(teardown[0], "DestroyWindow(window2)");
-  auto menu = std::find(teardown.begin(), teardown.end(), "DestroyMenu(menu)");
-  EXPECT_EQ(std::count_if(menu, teardown.end(),
-                          [](const std::string& call) { return call.find("BMP_") != call.npos; }),
-            7)
+  auto menu = std::ranges::find(teardown, "DestroyMenu(menu)");
+  EXPECT_EQ(std::count_if(menu, teardown.end(), Matches(HasSubstr("BMP_"))), 7)
       << "the pictures outlive the menu";
   os.calls.clear();
   EXPECT_EQ(os.Send(window, WM_TRAYNOTIFY, 0, kWmRButtonDown), 0);
   EXPECT_THAT(os.calls, IsEmpty());
 }
 
-TEST_F(TrayTest, TheMenuIsFilledAtTheFirstRightClickWithTwelveItemsAndTheirPictures) {
-  Form();
+// The menu is filled once, at the first right click; each click shows the
+// stored state and pops the menu up at the cursor.
+TEST_F(TrayTest, ARightClickFillsTheMenuOnceAndPopsItUpWithTheStoredState) {
+  Create("[Settings]\nAction=Reboot\nTerminate=No\n");
   EXPECT_EQ(os.OpenHandles().count("BMP_LOGOFF"), 0u) << "nothing loaded before it is needed";
   TrayMouse(kWmRButtonDown);
+  EXPECT_THAT(
+      os.Only({"SetForegroundWindow", "EnableMenuItem", "CheckMenuItem", "TrackPopupMenu",
+               "PostMessageA"}),
+      ElementsAre(
+          "SetForegroundWindow(window2)", "EnableMenuItem(menu, 106, MF_GRAYED)",
+          "EnableMenuItem(menu, 107, MF_ENABLED)", "CheckMenuItem(menu, 109, MF_UNCHECKED)",
+          "CheckMenuItem(menu, 101, MF_UNCHECKED)", "CheckMenuItem(menu, 102, MF_UNCHECKED)",
+          "CheckMenuItem(menu, 103, MF_CHECKED)", "CheckMenuItem(menu, 104, MF_UNCHECKED)",
+          "CheckMenuItem(menu, 105, MF_UNCHECKED)", "CheckMenuItem(menu, 106, MF_UNCHECKED)",
+          "CheckMenuItem(menu, 107, MF_UNCHECKED)", "TrackPopupMenu(menu, 0x2, 900, 700, window2)",
+          "PostMessageA(window2, 0x0, 0, 0)"));
   TrayMouse(kWmRButtonDown);
   EXPECT_THAT(
       os.Only({"AppendMenuA", "SetMenuItemBitmap"}),
@@ -113,39 +111,19 @@ TEST_F(TrayTest, TheMenuIsFilledAtTheFirstRightClickWithTwelveItemsAndTheirPictu
           "AppendMenuA(menu, 0x0, 112, \"Exit\")"));
 }
 
-TEST_F(TrayTest, ARightClickShowsTheStoredStateAndPopsTheMenuUpAtTheCursor) {
-  WriteIni("[Settings]\nAction=Reboot\nTerminate=No\n");
-  Form();
-  TrayMouse(kWmRButtonDown);
-  EXPECT_THAT(
-      os.Only({"SetForegroundWindow", "EnableMenuItem", "CheckMenuItem", "TrackPopupMenu",
-               "PostMessageA"}),
-      ElementsAre(
-          "SetForegroundWindow(window2)", "EnableMenuItem(menu, 106, MF_GRAYED)",
-          "EnableMenuItem(menu, 107, MF_ENABLED)", "CheckMenuItem(menu, 109, MF_UNCHECKED)",
-          "CheckMenuItem(menu, 101, MF_UNCHECKED)", "CheckMenuItem(menu, 102, MF_UNCHECKED)",
-          "CheckMenuItem(menu, 103, MF_CHECKED)", "CheckMenuItem(menu, 104, MF_UNCHECKED)",
-          "CheckMenuItem(menu, 105, MF_UNCHECKED)", "CheckMenuItem(menu, 106, MF_UNCHECKED)",
-          "CheckMenuItem(menu, 107, MF_UNCHECKED)", "TrackPopupMenu(menu, 0x2, 900, 700, window2)",
-          "PostMessageA(window2, 0x0, 0, 0)"));
-}
-
 TEST_F(TrayTest, AStoredActionInTheWrongCaseChangesNoMark) {
-  WriteIni("[Settings]\nAction=shutdown\n");
-  Form();
+  Create("[Settings]\nAction=shutdown\n");
   TrayMouse(kWmRButtonDown);
-  EXPECT_THAT(Marks(), ElementsAre("CheckMenuItem(menu, 109, MF_CHECKED)"));
+  EXPECT_THAT(os.Only({"CheckMenuItem"}), ElementsAre("CheckMenuItem(menu, 109, MF_CHECKED)"));
 }
 
 TEST_F(TrayTest, AnUnreadableTimeKeepsTheMenuClosedAndTheProgramRunning) {
-  WriteIni("[Settings]\nTime=half past\n");
-  Form();
+  Create("[Settings]\nTime=half past\n");
   TrayMouse(kWmRButtonDown);
   TrayMouse(kWmLButtonDblClk);
-  EXPECT_THAT(Effects(), ElementsAre("MessageBoxA(window1, \"'half past' is not a valid time.\", "
-                                     "\"Quennavar\", 0x10)",
-                                     "MessageBoxA(window1, \"'half past' is not a valid time.\", "
-                                     "\"Quennavar\", 0x10)"));
+  const std::string error =
+      "MessageBoxA(window1, \"'half past' is not a valid time.\", \"Quennavar\", 0x10)";
+  EXPECT_THAT(Effects(), ElementsAre(error, error));
 }
 
 // Code page 1252 lowers the accented capitals too; the first letter is left.
@@ -166,8 +144,7 @@ TEST(ErrorBox, IsCaptionedWithTheProgramFilesNameLowerCasedAfterItsFirstLetter) 
 }
 
 TEST_F(TrayTest, TheForceToggleActsOnceAndIsForgottenAtTheNextPopUp) {
-  WriteIni("[Settings]\nTerminate=Yes\n");
-  Form();
+  Create("[Settings]\nTerminate=Yes\n");
   TrayMouse(kWmRButtonDown);
   Choose(miForceterminate);
   Choose(miReboot);
@@ -175,9 +152,13 @@ TEST_F(TrayTest, TheForceToggleActsOnceAndIsForgottenAtTheNextPopUp) {
   Choose(miPoweroff);
   EXPECT_THAT(os.Only({"ExitWindowsEx"}),
               ElementsAre("ExitWindowsEx(2, 0x7FFFFFFF)", "ExitWindowsEx(12, 0x7FFFFFFF)"));
-  std::ifstream ini(folder_ / "quennavar.ini", std::ios::binary);
-  std::string content((std::istreambuf_iterator<char>(ini)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(content, "[Settings]\nTerminate=Yes\n") << "the toggle stores nothing";
+  EXPECT_EQ(ReadIni(), "[Settings]\nTerminate=Yes\n") << "the toggle stores nothing";
+}
+
+// An action and the event the journal records of it.
+std::vector<std::string> Recorded(const std::string& action, int event) {
+  return {action,
+          "ReportEventA(type=0, id=" + std::to_string(event) + ", \"12/7/2026 11:30:00 PM\")"};
 }
 
 struct StoredActionCase {
@@ -188,42 +169,31 @@ struct StoredActionCase {
 class StoredAction : public TrayTest, public ::testing::WithParamInterface<StoredActionCase> {};
 
 TEST_P(StoredAction, RunsOnADoubleClickInDoDefinedActionMode) {
-  WriteIni(std::string("[Settings]\nShowOnClick=No\nTerminate=No\nAction=") + GetParam().action +
-           "\n");
-  Form();
+  Create(std::string("[Settings]\nShowOnClick=No\nTerminate=No\nAction=") + GetParam().action +
+         "\n");
   TrayMouse(kWmLButtonDblClk);
   EXPECT_THAT(Effects(), ElementsAreArray(GetParam().effects));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keywords, StoredAction,
-    ::testing::Values(
-        StoredActionCase{
-            "Logoff",
-            {"ExitWindowsEx(0, 0x7FFFFFFF)", "ReportEventA(type=0, id=2, \"" + kNow + "\")"}},
-        StoredActionCase{
-            "Poweroff",
-            {"ExitWindowsEx(8, 0x7FFFFFFF)", "ReportEventA(type=0, id=3, \"" + kNow + "\")"}},
-        StoredActionCase{
-            "Reboot",
-            {"ExitWindowsEx(2, 0x7FFFFFFF)", "ReportEventA(type=0, id=4, \"" + kNow + "\")"}},
-        StoredActionCase{
-            "Shutdown",
-            {"ExitWindowsEx(1, 0x7FFFFFFF)", "ReportEventA(type=0, id=1, \"" + kNow + "\")"}},
-        StoredActionCase{"Lock",
-                         {"LockWorkStation()", "ReportEventA(type=0, id=9, \"" + kNow + "\")"}},
-        StoredActionCase{"Hibernate",
-                         {"SetSuspendState(TRUE, FALSE, FALSE)",
-                          "ReportEventA(type=0, id=6, \"" + kNow + "\")"}},
-        StoredActionCase{"Suspend", {}},  // not allowed here: nothing at all, no record
-        StoredActionCase{"shutdown", {}}, StoredActionCase{"Dance", {}}),
-    [](const auto& info) {
-      std::string name = info.param.action;
-      return name == "shutdown" ? std::string("WrongCase") : name;
-    });
+const StoredActionCase kStoredActions[] = {
+    {"Logoff", Recorded("ExitWindowsEx(0, 0x7FFFFFFF)", 2)},
+    {"Poweroff", Recorded("ExitWindowsEx(8, 0x7FFFFFFF)", 3)},
+    {"Reboot", Recorded("ExitWindowsEx(2, 0x7FFFFFFF)", 4)},
+    {"Shutdown", Recorded("ExitWindowsEx(1, 0x7FFFFFFF)", 1)},
+    {"Lock", Recorded("LockWorkStation()", 9)},
+    {"Hibernate", Recorded("SetSuspendState(TRUE, FALSE, FALSE)", 6)},
+    {"Suspend", {}},  // not allowed here: nothing at all, no record
+    {"shutdown", {}},
+    {"Dance", {}}};
+
+INSTANTIATE_TEST_SUITE_P(Keywords, StoredAction, ::testing::ValuesIn(kStoredActions),
+                         [](const auto& info) {
+                           std::string name = info.param.action;
+                           return name == "shutdown" ? std::string("WrongCase") : name;
+                         });
 
 TEST_F(TrayTest, ADoubleClickInShowModeBringsTheWindowUpAboveTheTaskbar) {
-  Form();
+  Create();
   TrayMouse(kWmLButtonDblClk);
   EXPECT_THAT(os.Only({"SetWindowPos", "ShowWindow", "SetForegroundWindow"}).front(),
               "SetWindowPos(window2, 844, 444)");
@@ -231,29 +201,37 @@ TEST_F(TrayTest, ADoubleClickInShowModeBringsTheWindowUpAboveTheTaskbar) {
 }
 
 TEST_F(TrayTest, TheIconComesBackWhenTheTaskbarIsRecreated) {
-  Form();
-  os.trayAccepts = false;            // the old icon is still there: the add fails
-  os.Send(form_->Handle(), 0xC0DE);  // the registered "TaskbarCreated"
+  Create();
+  os.trayAccepts = false;  // the old icon is still there: the add fails
+  Send(0xC0DE);            // the registered "TaskbarCreated"
   form_.reset();
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
-              ElementsAre(::testing::StartsWith("Shell_NotifyIconA(NIM_ADD"),
-                          ::testing::StartsWith("Shell_NotifyIconA(NIM_DELETE")))
+              ElementsAre(StartsWith("Shell_NotifyIconA(NIM_ADD"),
+                          StartsWith("Shell_NotifyIconA(NIM_DELETE")))
       << "added again, and still removed at exit";
 }
 
+// Where the system refuses to register the taskbar's message, no message is it.
+TEST_F(TrayTest, WithoutTheTaskbarsMessageNoMessageAddsTheIconAgain) {
+  os.registeredMessage = 0;
+  Create();
+  Send(0);
+  EXPECT_THAT(os.Only({"Shell_NotifyIconA"}), IsEmpty());
+}
+
 TEST_F(TrayTest, ExitEndsTheLoopWithoutDestroyingTheWindowYet) {
-  Form();
+  Create();
   Choose(miExit);
-  os.Send(form_->Handle(), kWmClose);
+  EXPECT_EQ(Send(kWmClose), 0) << "handled";
   EXPECT_THAT(os.Only({"PostMessageA", "PostQuitMessage", "DestroyWindow", "Shell_NotifyIconA"}),
               ElementsAre("PostMessageA(window2, 0x10, 0, 0)", "PostQuitMessage(0)"));
-  EXPECT_EQ(os.Send(form_->Handle(), kWmQueryEndSession), 1) << "the session may end";
+  EXPECT_EQ(Send(kWmQueryEndSession), 1) << "the session may end";
 }
 
 // The menu's sleep items leave the machine free to wake on its own events.
 TEST_F(TrayTest, TheMenusSleepItemsSleepWithWakeEventsOn) {
   os.suspendAllowed = true;
-  Form();
+  Create();
   Choose(miSuspend);
   Choose(miHibernate);
   EXPECT_THAT(os.Only({"SetSuspendState"}), ElementsAre("SetSuspendState(FALSE, FALSE, FALSE)",
@@ -277,7 +255,7 @@ TEST_F(TrayTest, TheIconIsAddedFromVersion4On) {
 
 TEST_F(TrayTest, WithoutAnIconTheProgramRunsOnAndRemovesNothing) {
   os.trayAccepts = false;
-  Form();
+  Create();
   form_.reset();
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}), IsEmpty());
 }
