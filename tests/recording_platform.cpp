@@ -7,6 +7,7 @@ namespace quennavar::testing {
 namespace {
 
 constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
+constexpr std::uint32_t kErrorInvalidMenuHandle = 1401;
 constexpr std::uint32_t kStmSetIcon = 0x0170;
 constexpr std::uintptr_t kPowerLibraryEntries = 0x6C481000;
 constexpr std::uintptr_t kCurrentProcess = ~std::uintptr_t{0};
@@ -154,6 +155,11 @@ HWnd RecordingPlatform::CreateWindowExA(std::uint32_t exStyle, const std::string
                                         const std::string& windowName, std::uint32_t style, int x,
                                         int y, int width, int height, HWnd parent,
                                         std::uint32_t id) {
+  // Without WS_CHILD the id is a menu handle, and no menu has that number.
+  if (!(style & kWsChild) && id != 0) {
+    FLastError = kErrorInvalidMenuHandle;
+    return HWnd::Null;
+  }
   auto window = Open<HWnd>(id ? "control" + std::to_string(id) : className);
   FChildren[parent].push_back(window);
   FWindowRects[window] = {x, y, x + width, y + height};

@@ -97,6 +97,10 @@ TEST(DayFractions, DecodeToTheTimeTheyWereEncodedFrom) {
               std::tuple(t.hour, t.minute, t.second, t.millisecond))
         << t.hour << ":" << t.minute;
   }
+  TimeOfDay next = DecodeTime(EncodeTime({23, 59, 59, 999}) + 0.6 / 86'400'000);
+  EXPECT_EQ(std::tuple(next.hour, next.minute, next.second, next.millisecond),
+            std::tuple(0, 0, 0, 0))
+      << "rounded up to the start of a day";
 }
 
 TEST(RegionalSettings, AreReadFromTheLocaleOnlyWhenAsked) {

@@ -147,6 +147,10 @@ TEST_F(SettingsWindowTest, ControlsAreDrawnWithTheirClassesStylesCaptionsFontsAn
   EXPECT_EQ(std::ranges::count(os.classes, "tooltips_class32 0x80000001 0x0",
                                &std::map<HWnd, std::string>::value_type::second),
             1);
+  Rect logoff;
+  os.GetWindowRect(form_->Control(rbLogoff), logoff);
+  EXPECT_EQ(std::tuple(logoff.left, logoff.top), std::tuple(3 + 8, 0 + 16))
+      << "placed from its group box's corner";
   EXPECT_EQ(os.icons[form_->Control(PowerLogo)], "MAINICON 32x32");
   EXPECT_EQ(os.texts[form_->Control(PowerLogo)], "") << "an icon, not a caption";
   EXPECT_EQ(os.texts[form_->Control(rbLock)], "Lock");
