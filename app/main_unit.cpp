@@ -112,15 +112,8 @@ void TShutDownForm::SaveSettings() { FSettingsFile.Save(FRegional, FControls.Cho
 // --- Controls ---
 
 void TShutDownForm::ControlCommand(std::uint32_t id) {
+  if (IsActionRadio(id)) return rbLogoffClick();
   switch (id) {
-    case rbLogoff:
-    case rbLock:
-    case rbPoweroff:
-    case rbReboot:
-    case rbShutdown:
-    case rbSuspend:
-    case rbHibernate:
-      return rbLogoffClick();
     case cbForceterminate:
       return cbForceterminateClick();
     case rgOptionsShowWindow:

@@ -10,18 +10,7 @@ namespace quennavar {
 using namespace control;
 namespace {
 
-constexpr std::uint32_t kIccDateClasses = 0x100;
 constexpr TimeOfDay kPickerStartTime{11, 53, 0, 0};
-
-constexpr std::uint32_t kBsPushButton = 0x0;
-constexpr std::uint32_t kBsAutoCheckBox = 0x3;
-constexpr std::uint32_t kBsAutoRadioButton = 0x9;
-constexpr std::uint32_t kBsGroupBox = 0x7;
-constexpr std::uint32_t kSsLeft = 0x0;
-constexpr std::uint32_t kSsIcon = 0x3;
-constexpr std::uint32_t kDtsTimeFormat = 0x9;
-constexpr std::uint32_t kTtsAlwaysTip = 0x1;
-constexpr std::uint32_t kStmSetIcon = 0x0170;
 
 // The radio buttons of the stored action, in the order a save looks at them.
 constexpr std::pair<ControlId, const char*> kActionRadios[] = {
@@ -64,6 +53,12 @@ const ControlDescription& DescriptionOf(ControlId id) {
 }
 
 }  // namespace
+
+bool IsActionRadio(std::uint32_t id) {
+  for (const auto& [radio, keyword] : kActionRadios)
+    if (radio == id) return true;
+  return false;
+}
 
 TSettingsControls::TSettingsControls(Platform& os)
     : FOs(os), FFont(os, HFont::Null), FBoldFont(os, HFont::Null) {}

@@ -11,6 +11,9 @@
 
 namespace quennavar {
 
+// One of the radio buttons of the stored action.
+bool IsActionRadio(std::uint32_t id);
+
 class TSettingsControls {
  public:
   explicit TSettingsControls(Platform& os);

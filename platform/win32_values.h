@@ -66,10 +66,21 @@ inline constexpr std::uint32_t kWsVisible = 0x10000000;
 inline constexpr std::uint32_t kWsTabStop = 0x00010000;
 inline constexpr std::uint32_t kWsGroup = 0x00020000;
 
+inline constexpr std::uint32_t kBsPushButton = 0x0;
+inline constexpr std::uint32_t kBsAutoCheckBox = 0x3;
+inline constexpr std::uint32_t kBsAutoRadioButton = 0x9;
+inline constexpr std::uint32_t kBsGroupBox = 0x7;
+inline constexpr std::uint32_t kSsLeft = 0x0;
+inline constexpr std::uint32_t kSsIcon = 0x3;
+inline constexpr std::uint32_t kDtsTimeFormat = 0x9;
+inline constexpr std::uint32_t kTtsAlwaysTip = 0x1;
+inline constexpr std::uint32_t kIccDateClasses = 0x100;
+
 inline constexpr std::uint32_t kWmShowWindow = 0x0018;
 inline constexpr std::uint32_t kWmSetFont = 0x0030;
 inline constexpr std::uint32_t kWmNotify = 0x004E;
 inline constexpr std::uint32_t kWmCtlColorStatic = 0x0138;
+inline constexpr std::uint32_t kStmSetIcon = 0x0170;
 inline constexpr std::uint32_t kBmGetCheck = 0x00F0;
 inline constexpr std::uint32_t kBmSetCheck = 0x00F1;
 inline constexpr std::uint32_t kBstChecked = 1;

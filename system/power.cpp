@@ -36,7 +36,8 @@ bool Loaded(Module module) { return static_cast<std::uintptr_t>(module) >= 32; }
 // version since; NT 4 and unknown platforms have none to ask.
 bool HasPowerLibrary(Platform& os) {
   OsVersionInfo v = QueryVersion(os);
-  return IsWindows9x(os) || (v.dwPlatformId == kVerPlatformWin32Nt && v.dwMajorVersion >= 5);
+  return (v.dwPlatformId == kVerPlatformWin32Windows && v.dwMajorVersion >= 4) ||
+         (v.dwPlatformId == kVerPlatformWin32Nt && v.dwMajorVersion >= 5);
 }
 
 bool PowerCapability(Platform& os, const char* query) {

@@ -200,8 +200,4 @@ bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDat
   return notify && notify(message, &record);
 }
 
-// Called once, when the settings window is built. The library's start-up sets
-// up visual styles and the display driver: imported, it cost a switch like
-// /lock a third of its start.
-
 }  // namespace quennavar
