@@ -6,6 +6,7 @@
 #include "app/quennavar.h"
 #include "system/errors.h"
 #include "system/hex_text.h"
+#include "tests/expected_calls.h"
 #include "tests/recording_platform.h"
 
 namespace quennavar::testing {
@@ -15,9 +16,6 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 using ::testing::MatchesRegex;
-
-// Names each instance of a table-driven test after its row.
-constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
 
 // --- Splitting the command line ---
 
@@ -86,25 +84,12 @@ class ProgramEntry : public ::testing::Test {
   RecordingPlatform os;
 };
 
-const std::string kNow = "12/7/2026 11:30:00 PM";
-
-std::string Record(int type, int id, const std::string& text = kNow) {
-  return "ReportEventA(type=" + std::to_string(type) + ", id=" + std::to_string(id) + ", \"" +
-         text + "\")";
-}
-
-std::string Timer(const char* dueTime) {
-  return std::string("SetWaitableTimer(timer, ") + dueTime + ", 0, NULL, NULL, TRUE)";
-}
-
 // An exit switch asks the system with its flags, then writes its record.
-std::vector<std::string> Exits(int flags, int event) {
-  return {"ExitWindowsEx(" + std::to_string(flags) + ", 0x7FFFFFFF)", Record(0, event)};
-}
+std::vector<std::string> Exits(int flags, int event) { return {Exit(flags), Record(0, event)}; }
 
 // Hibernating with a wake-up timer records before the machine sleeps.
 std::vector<std::string> HibernatesWaking(const char* dueTime) {
-  return {Timer(dueTime), Record(0, 6), "SetSuspendState(TRUE, FALSE, FALSE)"};
+  return {Timer(dueTime), Record(0, 6), kHibernate};
 }
 
 struct SwitchCase {
@@ -130,7 +115,7 @@ const SwitchCase kSwitches[] = {
     {"QuotedSwitch", "\"/reboot\" \"/terminate\"", Exits(6, 4)},
     {"EmptyQuotesAreSkipped", "\"\" /logoff", Exits(0, 2)},
     {"SuspendNotAllowedHere", "/suspend", {Record(1, 101, "!!!")}},
-    {"Hibernate", "/hibernate", {"SetSuspendState(TRUE, FALSE, FALSE)", Record(0, 6)}},
+    {"Hibernate", "/hibernate", {kHibernate, Record(0, 6)}},
     {"HibernateInFiveMinutesThirdArgumentIgnored", "/hibernate 5 /terminate",
      HibernatesWaking("-3000000000")},
     {"HibernateZeroMinutes", "/hibernate 0", HibernatesWaking("0")},
@@ -157,9 +142,8 @@ INSTANTIATE_TEST_SUITE_P(Table, Switches, ::testing::ValuesIn(kSwitches), kRowNa
 TEST_F(ProgramEntry, SuspendWithMinutesSetsTheWakeUpTimerWhereSuspendIsAllowed) {
   os.suspendAllowed = true;
   EXPECT_EQ(Run("/suspend 30"), 0);
-  EXPECT_THAT(
-      os.Only({"SetWaitableTimer", "SetSuspendState", "ReportEventA"}),
-      ElementsAre(Timer("-18000000000"), Record(0, 5), "SetSuspendState(FALSE, FALSE, FALSE)"));
+  EXPECT_THAT(os.Only({"SetWaitableTimer", "SetSuspendState", "ReportEventA"}),
+              ElementsAre(Timer("-18000000000"), Record(0, 5), kSuspend));
 }
 
 TEST_F(ProgramEntry, LockDoesNothingOnThe9xFamily) {

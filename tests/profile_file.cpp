@@ -1,8 +1,8 @@
 #include "tests/profile_file.h"
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <vector>
 
 namespace quennavar::host {
@@ -17,30 +17,18 @@ std::string Trim(const std::string& text) {
 }
 
 bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return std::ranges::equal(a, b, {}, lower, lower);
 }
 
 std::optional<std::vector<std::string>> ReadLines(const std::string& fileName) {
   std::ifstream file(fileName, std::ios::binary);
   if (!file) return std::nullopt;
-  std::stringstream content;
-  content << file.rdbuf();
   std::vector<std::string> lines;
-  std::string line;
-  for (char c : content.str()) {
-    if (c == '\n') {
-      lines.push_back(line);
-      line.clear();
-    } else if (c != '\r') {
-      line += c;
-    }
+  for (std::string line; std::getline(file, line);) {
+    std::erase(line, '\r');
+    lines.push_back(line);
   }
-  if (!line.empty()) lines.push_back(line);
   return lines;
 }
 

@@ -2,6 +2,8 @@
 // each, in a relay-like form, so tests compare what reached the system.
 #pragma once
 
+#include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -66,15 +68,32 @@ class RecordingPlatform : public Platform {
   // Its translation: US English, code page 1252.
   std::vector<std::uint8_t> versionTranslation = {0x09, 0x04, 0xE4, 0x04};
 
-  static std::map<LocaleItem, std::string> UsEnglish();
+  static std::map<LocaleItem, std::string> UsEnglish() {
+    return {{LocaleItem::STime, ":"},  {LocaleItem::ITLZero, "0"},
+            {LocaleItem::ITime, "0"},  {LocaleItem::ITimeMarkPosn, "0"},
+            {LocaleItem::S1159, "AM"}, {LocaleItem::S2359, "PM"},
+            {LocaleItem::SDate, "/"},  {LocaleItem::SShortDate, "M/d/yyyy"}};
+  }
 
   // --- What happened.
   std::vector<std::string> calls;
   // The calls whose names are listed, in order.
-  std::vector<std::string> Only(std::initializer_list<std::string> names) const;
+  std::vector<std::string> Only(std::initializer_list<std::string> names) const {
+    std::vector<std::string> kept;
+    for (const std::string& call : calls) {
+      std::string name = call.substr(0, call.find('('));
+      if (std::find(names.begin(), names.end(), name) != names.end()) kept.push_back(call);
+    }
+    return kept;
+  }
   // Handles opened and not yet released.
   std::set<std::string> OpenHandles() const { return FOpen; }
-  std::string NameOf(std::uintptr_t handle) const;
+  std::string NameOf(std::uintptr_t handle) const {
+    auto found = FNames.find(handle);
+    return found != FNames.end() ? found->second
+           : handle == 0         ? "NULL"
+                                 : HexOf(static_cast<std::uint32_t>(handle));
+  }
   template <typename H>
   std::string NameOf(H handle) const {
     return NameOf(static_cast<std::uintptr_t>(handle));
@@ -93,17 +112,25 @@ class RecordingPlatform : public Platform {
   // The window procedure of the window runs this message, as the system
   // would; a window that is gone, or never was, gets nothing.
   std::intptr_t Send(HWnd window, std::uint32_t message, std::uintptr_t wParam = 0,
-                     std::intptr_t lParam = 0);
+                     std::intptr_t lParam = 0) {
+    auto handler = FHandlers.find(window);
+    return handler == FHandlers.end()
+               ? 0
+               : handler->second->WindowProc(window, message, wParam, lParam);
+  }
 
   // --- The process, the clock, the locale.
   std::string GetCommandLineA() override { return commandLine; }
   std::string GetModuleFileNameA() override { return modulePath; }
-  Handle GetCurrentProcess() override;
+  Handle GetCurrentProcess() override { return Named<Handle>(kCurrentProcess, "process"); }
   std::uint32_t GetLastError() override {
     Log("GetLastError") += " = " + std::to_string(FLastError);
     return FLastError;
   }
-  std::string FormatMessageA(std::uint32_t messageId) override;
+  std::string FormatMessageA(std::uint32_t messageId) override {
+    return messageId == kErrorCannotFindWndClass ? "Cannot find window class."
+                                                 : "Error " + std::to_string(messageId) + ".";
+  }
   bool CloseHandle(Handle handle) override { return Released("CloseHandle", handle); }
   bool GetVersionExA(OsVersionInfo& info) override {
     info = version;
@@ -113,20 +140,42 @@ class RecordingPlatform : public Platform {
   std::string GetLocaleInfoA(LocaleItem item) override {
     return locale.contains(item) ? locale.at(item) : "";
   }
-  std::string CharLowerBuffA(std::string text) override;
+  std::string CharLowerBuffA(std::string text) override {
+    Log("CharLowerBuffA", text);
+    // Code page 1252: ASCII and the accented capitals from 0xC0 lower alike.
+    for (char& c : text) {
+      auto code = static_cast<unsigned char>(c);
+      if ((code >= 'A' && code <= 'Z') || (code >= 0xC0 && code <= 0xDE && code != 0xD7))
+        c = static_cast<char>(code + 0x20);
+    }
+    return text;
+  }
 
   // --- Power, privileges, the event log.
-  Module LoadLibraryA(const std::string& fileName) override;
-  Module GetModuleHandleA(const std::string& moduleName) override;
-  ProcAddress GetProcAddress(Module module, const std::string& procName) override;
+  Module LoadLibraryA(const std::string& fileName) override {
+    Log("LoadLibraryA", fileName);
+    if (!powerLibraryLoads || fileName != "powrprof.dll") return static_cast<Module>(2);
+    return Named<Module>(powerLibrary, "powrprof");
+  }
+  Module GetModuleHandleA(const std::string& moduleName) override {
+    Log("GetModuleHandleA", moduleName);
+    bool loaded = FNames.contains(powerLibrary) && moduleName == "powrprof.dll";
+    return static_cast<Module>(loaded ? powerLibrary : 0);
+  }
+  ProcAddress GetProcAddress(Module module, const std::string& procName) override {
+    Log("GetProcAddress", module, procName);
+    if (static_cast<std::uintptr_t>(module) != powerLibrary || missingEntries.contains(procName))
+      return ProcAddress::Null;
+    return Named<ProcAddress>(kPowerLibraryEntries + FNames.size(), procName);
+  }
   bool CallPowerQuery(ProcAddress query) override {
     Log(NameOf(query));
     return NameOf(query) == "IsPwrSuspendAllowed" ? suspendAllowed : hibernateAllowed;
   }
   bool CallSetSuspendState(ProcAddress entry, bool hibernate, bool forceCritical,
                            bool disableWakeEvent) override {
-    Log(NameOf(entry), hibernate, forceCritical, disableWakeEvent);
-    return setSuspendStateSucceeds;
+    return Logged(setSuspendStateSucceeds, NameOf(entry), hibernate, forceCritical,
+                  disableWakeEvent);
   }
   bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) override {
     Log("OpenProcessToken", process, Hex{desiredAccess});
@@ -151,10 +200,18 @@ class RecordingPlatform : public Platform {
   bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
                              const TokenPrivileges& newState, std::uint32_t bufferLength,
                              std::vector<std::uint8_t>* previousState,
-                             std::uint32_t& returnLength) override;
+                             std::uint32_t& returnLength) override {
+    bool first = previousState == nullptr;
+    Log("AdjustTokenPrivileges", token, disableAllPrivileges,
+        Braced(newState.PrivilegeCount, Raw{"luid " + std::to_string(newState.Privilege.LowPart)},
+               newState.Attributes),
+        bufferLength, Raw{first ? "NULL" : "buffer[" + std::to_string(previousState->size()) + "]"},
+        Raw{"returned " + std::to_string(returnLength)});
+    returnLength = previousStateLength;
+    return first ? firstAdjustSucceeds : secondAdjustSucceeds;
+  }
   bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override {
-    Log("ExitWindowsEx", flags, Hex{reason});
-    return exitWindowsSucceeds;
+    return Logged(exitWindowsSucceeds, "ExitWindowsEx", flags, Hex{reason});
   }
   bool LockWorkStation() override { return Logged(lockSucceeds, "LockWorkStation"); }
   Handle CreateWaitableTimerA(bool manualReset, const std::string& timerName) override {
@@ -175,9 +232,8 @@ class RecordingPlatform : public Platform {
   }
   std::int32_t RegSetValueExA(HKey key, const std::string& valueName, std::uint32_t type,
                               const std::string& data) override {
-    Log("RegSetValueExA", key, valueName,
-        Raw{type == kRegExpandSz ? "REG_EXPAND_SZ" : std::to_string(type)}, data);
-    return regSetValueStatus;
+    return Logged(regSetValueStatus, "RegSetValueExA", key, valueName,
+                  Raw{type == kRegExpandSz ? "REG_EXPAND_SZ" : std::to_string(type)}, data);
   }
   std::int32_t RegCloseKey(HKey key) override {
     return Released("RegCloseKey", key) ? kErrorSuccess : 6;
@@ -188,7 +244,16 @@ class RecordingPlatform : public Platform {
     return registerEventSourceSucceeds ? Open<EventSource>("source") : EventSource::Null;
   }
   bool ReportEventA(EventSource eventLog, std::uint16_t type, std::uint16_t category,
-                    std::uint32_t eventId, const std::vector<std::string>& strings) override;
+                    std::uint32_t eventId, const std::vector<std::string>& strings) override {
+    std::string line = "ReportEventA(";
+    if (eventLog == EventSource::Null) line += "NULL, ";
+    line += "type=" + std::to_string(type) + ", ";
+    if (category != 0) line += "category=" + std::to_string(category) + ", ";
+    line += "id=" + std::to_string(eventId);
+    for (const std::string& text : strings) line += ", " + Text(text);
+    calls.push_back(line + ")");
+    return eventLog != EventSource::Null;
+  }
   bool DeregisterEventSource(EventSource eventLog) override {
     return Released("DeregisterEventSource", eventLog);
   }
@@ -213,9 +278,44 @@ class RecordingPlatform : public Platform {
   // --- Windows and their messages.
   HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& windowName, std::uint32_t style,
                        int x, int y, int width, int height, HWnd owner,
-                       WindowHandler& handler) override;
-  bool DestroyWindow(HWnd window) override;
-  bool ShowWindow(HWnd window, int command) override;
+                       WindowHandler& handler) override {
+    if (FWindows == windowsCreated) {
+      Log("CreateWindowExA", windowName) += " = NULL";
+      FLastError = kErrorCannotFindWndClass;
+      return HWnd::Null;
+    }
+    auto window = Open<HWnd>("window" + std::to_string(++FWindows));
+    Log("CreateWindowExA", Hex{exStyle}, windowName, Hex{style},
+        Raw{std::to_string(width) + "x" + std::to_string(height)}, Raw{"owner " + NameOf(owner)}) +=
+        " = " + NameOf(window);
+    FHandlers[window] = &handler;
+    FWindowRects[window] = {x, y, x + width, y + height};
+    Send(window, kWmNcCreate);
+    return window;
+  }
+  bool DestroyWindow(HWnd window) override {
+    Log("DestroyWindow", window);
+    // As the system does: the window hears of it first, and nothing after the last.
+    Send(window, kWmDestroy);
+    Send(window, kWmNcDestroy);
+    FHandlers.erase(window);
+    // The system destroys a window's children with it.
+    for (HWnd child : FChildren[window]) Release(child);
+    return Release(window);
+  }
+  bool ShowWindow(HWnd window, int command) override {
+    Log("ShowWindow", window, command == kSwHide ? "SW_HIDE" : "SW_SHOWNORMAL");
+    // As the system does, a window hears of a change of its visibility first.
+    bool show = command != kSwHide;
+    bool wasVisible = FVisible.contains(window);
+    if (show == wasVisible) return wasVisible;
+    if (show)
+      FVisible.insert(window);
+    else
+      FVisible.erase(window);
+    Send(window, kWmShowWindow, show);
+    return wasVisible;
+  }
   std::intptr_t DefWindowProcA(HWnd window, std::uint32_t message, std::uintptr_t,
                                std::intptr_t) override {
     return Logged(0, "DefWindowProcA", window, Hex{message});
@@ -290,10 +390,9 @@ class RecordingPlatform : public Platform {
   }
   bool DestroyMenu(HMenu menu) override { return Released("DestroyMenu", menu); }
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override {
-    Log("Shell_NotifyIconA", message == kNimAdd ? "NIM_ADD" : "NIM_DELETE",
-        Braced(data.cbSize, data.hWnd, data.uID, data.uFlags, data.uCallbackMessage, data.hIcon,
-               data.szTip));
-    return trayAccepts;
+    return Logged(trayAccepts, "Shell_NotifyIconA", message == kNimAdd ? "NIM_ADD" : "NIM_DELETE",
+                  Braced(data.cbSize, data.hWnd, data.uID, data.uFlags, data.uCallbackMessage,
+                         data.hIcon, data.szTip));
   }
 
   // --- Controls.
@@ -302,9 +401,30 @@ class RecordingPlatform : public Platform {
   }
   HWnd CreateWindowExA(std::uint32_t exStyle, const std::string& className,
                        const std::string& windowName, std::uint32_t style, int x, int y, int width,
-                       int height, HWnd parent, std::uint32_t id) override;
+                       int height, HWnd parent, std::uint32_t id) override {
+    // Without WS_CHILD the id is a menu handle, and no menu has that number.
+    if (!(style & kWsChild) && id != 0) {
+      FLastError = kErrorInvalidMenuHandle;
+      return HWnd::Null;
+    }
+    auto window = Open<HWnd>(id ? "control" + std::to_string(id) : className);
+    FChildren[parent].push_back(window);
+    FWindowRects[window] = {x, y, x + width, y + height};
+    enabled[window] = true;
+    texts[window] = windowName;
+    classes[window] = className + " " + HexOf(style) + " " + HexOf(exStyle);
+    return window;
+  }
   std::intptr_t SendMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
-                             std::intptr_t lParam) override;
+                             std::intptr_t) override {
+    if (message == kWmSetFont) fonts[window] = NameOf(wParam);
+    if (message == kStmSetIcon) icons[window] = NameOf(wParam);
+    if (message == kBmSetCheck) {
+      checks[window] = static_cast<std::intptr_t>(wParam);
+      Log("CheckButton", window, wParam);
+    }
+    return message == kBmGetCheck ? checks[window] : 0;
+  }
   bool EnableWindow(HWnd window, bool enable) override {
     Log("EnableWindow", window, enable);
     enabled[window] = enable;
@@ -355,10 +475,25 @@ class RecordingPlatform : public Platform {
     data.assign(size, 0);
     return fileVersion.has_value();
   }
-  bool VerQueryValueA(const std::vector<std::uint8_t>& block, const std::string& subBlock,
-                      std::vector<std::uint8_t>& value) override;
+  bool VerQueryValueA(const std::vector<std::uint8_t>&, const std::string& subBlock,
+                      std::vector<std::uint8_t>& value) override {
+    Log("VerQueryValueA", subBlock);
+    if (subBlock == "\\VarFileInfo\\Translation") {
+      value = versionTranslation;
+      return true;
+    }
+    if (!fileVersion || subBlock != "\\StringFileInfo\\040904E4\\FileVersion") return false;
+    value.assign(fileVersion->begin(), fileVersion->end());
+    value.push_back(0);
+    return true;
+  }
 
  private:
+  static constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
+  static constexpr std::uint32_t kErrorInvalidMenuHandle = 1401;
+  static constexpr std::uintptr_t kPowerLibraryEntries = 0x6C481000;
+  static constexpr std::uintptr_t kCurrentProcess = ~std::uintptr_t{0};
+
   template <typename T>
   std::string Text(const T& value) const {
     if constexpr (std::is_same_v<T, std::string>)
@@ -388,7 +523,11 @@ class RecordingPlatform : public Platform {
     return {"{" + Joined(args...) + "}"};
   }
   static Raw NullOr(const std::string& text) { return {text.empty() ? "NULL" : '"' + text + '"'}; }
-  static std::string HexOf(std::uint32_t value);
+  static std::string HexOf(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
+  }
   // Writes down the call and gives its line, for a result to be added.
   template <typename... A>
   std::string& Log(std::string_view name, const A&... args) {

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "system/errors.h"
+#include "tests/expected_calls.h"
 #include "tests/profile_file.h"
 #include "tests/program_folder.h"
 #include "tests/recording_platform.h"
@@ -19,9 +20,6 @@ using ::testing::ThrowsMessage;
 namespace fs = std::filesystem;
 
 const DayFraction kElevenEleven = EncodeTime({11, 11, 0, 0});
-
-// Names each instance of a table-driven test after its row.
-constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
 
 class SettingsTest : public ProgramFolderTest {
  protected:

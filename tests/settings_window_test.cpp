@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <set>
 
+#include "tests/expected_calls.h"
 #include "tests/program_folder.h"
 
 namespace quennavar::testing {
@@ -16,8 +17,6 @@ using namespace control;
 
 constexpr ControlId kActions[] = {rbLogoff,   rbLock,    rbPoweroff, rbReboot,
                                   rbShutdown, rbSuspend, rbHibernate};
-constexpr OsVersionInfo kXp{5, 1, 2600, kVerPlatformWin32Nt};
-constexpr OsVersionInfo k98{4, 10, 1998, kVerPlatformWin32Windows};
 
 std::string Write(const std::string& key, const std::string& value) {
   return "WritePrivateProfileStringA(\"Settings\", \"" + key + "\", \"" + value + "\")";
@@ -95,22 +94,22 @@ const std::set<ControlId> kFirstStart = {rbShutdown, cbForceterminate, rgOptions
 // the window shows.
 // clang-format off
 const ShownCase kShown[] = {
-    {"NoFile", "", kXp, false, kFirstStart, {rbLock}, {11, 11}},
+    {"NoFile", "", kWindowsXp, false, kFirstStart, {rbLock}, {11, 11}},
     {"Stored", "[Settings]\nAction=Reboot\nTerminate=No\nTimerEnable=Yes\nShowOnClick=No\n"
-               "Time=11:30:00 PM\n", kXp, false,
+               "Time=11:30:00 PM\n", kWindowsXp, false,
      {rbReboot, cbTimerEnabled, rgOptionsDoAction}, {rbLock, DateTimePicker}, {23, 30}},
-    {"LockOn9xStaysDrawnAsShutdown", "[Settings]\nAction=Lock\n", k98, false,
+    {"LockOn9xStaysDrawnAsShutdown", "[Settings]\nAction=Lock\n", kWindows98, false,
      kFirstStart, {}, {11, 11}},
-    {"LockOnXp", "[Settings]\nAction=Lock\n", kXp, false,
+    {"LockOnXp", "[Settings]\nAction=Lock\n", kWindowsXp, false,
      {rbLock, cbForceterminate, rgOptionsShowWindow}, {rbLock}, {11, 11}},
-    {"SuspendNotAllowed", "[Settings]\nAction=Suspend\n", kXp, false,
+    {"SuspendNotAllowed", "[Settings]\nAction=Suspend\n", kWindowsXp, false,
      kFirstStart, {rbLock}, {11, 11}},
-    {"SuspendAllowed", "[Settings]\nAction=Suspend\n", kXp, true,
+    {"SuspendAllowed", "[Settings]\nAction=Suspend\n", kWindowsXp, true,
      {rbSuspend, cbForceterminate, rgOptionsShowWindow}, {rbLock, rbSuspend}, {11, 11}},
-    {"WrongCaseAction", "[Settings]\nAction=reboot\n", kXp, false,
+    {"WrongCaseAction", "[Settings]\nAction=reboot\n", kWindowsXp, false,
      kFirstStart, {rbLock}, {11, 11}},
     // An unreadable time stops creation: every control as first drawn.
-    {"UnreadableTime", "[Settings]\nAction=Reboot\nTimerEnable=Yes\nTime=x\n", kXp, false,
+    {"UnreadableTime", "[Settings]\nAction=Reboot\nTimerEnable=Yes\nTime=x\n", kWindowsXp, false,
      {rbShutdown, rgOptionsShowWindow}, {rbLock, rbSuspend, DateTimePicker}, {11, 53}}};
 // clang-format on
 
@@ -214,7 +213,7 @@ TEST_F(SettingsWindowTest, WithNoActionCheckedASaveLeavesTheActionAlone) {
 }
 
 TEST_F(SettingsWindowTest, OnThe9xFamilyAStoredLockStaysUntilARadioIsClicked) {
-  os.version = k98;
+  os.version = kWindows98;
   Open("[Settings]\nAction=Lock\n");
   EXPECT_EQ(ReadIni(), "[Settings]\nAction=Lock\n");
   Click(btnHide);
@@ -287,7 +286,7 @@ TEST_F(SettingsWindowTest, APickedTimeIsWrittenAtOnceButArmedOnlyAtTheNextLoad) 
   EXPECT_THAT(os.Only({"ExitWindowsEx"}), IsEmpty()) << "still armed for 9 PM";
   Click(btnHide);  // reloads
   Tick();
-  EXPECT_THAT(os.Only({"ExitWindowsEx"}), ElementsAre("ExitWindowsEx(6, 0x7FFFFFFF)"));
+  EXPECT_THAT(os.Only({"ExitWindowsEx"}), ElementsAre(Exit(6)));
 }
 
 TEST_F(SettingsWindowTest, DoNowLoadsAndRunsTheStoredAction) {
@@ -341,7 +340,7 @@ TEST_F(SettingsWindowTest, ASuspendThatReturnsWithinTheMinuteDoesNotSuspendAgain
     os.localTime.wSecond = second;
     Tick();
   }
-  EXPECT_THAT(os.Only({"SetSuspendState"}), ElementsAre("SetSuspendState(FALSE, FALSE, FALSE)"));
+  EXPECT_THAT(os.Only({"SetSuspendState"}), ElementsAre(kSuspend));
 }
 
 TEST_F(SettingsWindowTest, AScheduledLockLocks) {
@@ -384,10 +383,11 @@ TEST_P(Fade, RaisesTheOpacityFromZeroOnlyOnXpWithAlphaBlendOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Platforms, Fade,
-    ::testing::Values(FadeCase{"Xp", "", kXp, true},
-                      FadeCase{"XpUpperCaseYes", "[Settings]\nUseAlphaBlend=YES\n", kXp, true},
-                      FadeCase{"XpAlphaBlendOff", "[Settings]\nUseAlphaBlend=No\n", kXp, false},
-                      FadeCase{"Windows2000", "", {5, 0, 2195, kVerPlatformWin32Nt}, false}),
+    ::testing::Values(
+        FadeCase{"Xp", "", kWindowsXp, true},
+        FadeCase{"XpUpperCaseYes", "[Settings]\nUseAlphaBlend=YES\n", kWindowsXp, true},
+        FadeCase{"XpAlphaBlendOff", "[Settings]\nUseAlphaBlend=No\n", kWindowsXp, false},
+        FadeCase{"Windows2000", "", {5, 0, 2195, kVerPlatformWin32Nt}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsWindowTest, PlacesItselfAboveTheTaskbarByMenuOrDoubleClick) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/quennavar.h"
+#include "tests/expected_calls.h"
 #include "tests/program_folder.h"
 
 namespace quennavar::testing {
@@ -150,15 +151,13 @@ TEST_F(TrayTest, TheForceToggleActsOnceAndIsForgottenAtTheNextPopUp) {
   Choose(miReboot);
   TrayMouse(kWmRButtonDown);
   Choose(miPoweroff);
-  EXPECT_THAT(os.Only({"ExitWindowsEx"}),
-              ElementsAre("ExitWindowsEx(2, 0x7FFFFFFF)", "ExitWindowsEx(12, 0x7FFFFFFF)"));
+  EXPECT_THAT(os.Only({"ExitWindowsEx"}), ElementsAre(Exit(2), Exit(12)));
   EXPECT_EQ(ReadIni(), "[Settings]\nTerminate=Yes\n") << "the toggle stores nothing";
 }
 
 // An action and the event the journal records of it.
 std::vector<std::string> Recorded(const std::string& action, int event) {
-  return {action,
-          "ReportEventA(type=0, id=" + std::to_string(event) + ", \"12/7/2026 11:30:00 PM\")"};
+  return {action, Record(0, event)};
 }
 
 struct StoredActionCase {
@@ -176,12 +175,12 @@ TEST_P(StoredAction, RunsOnADoubleClickInDoDefinedActionMode) {
 }
 
 const StoredActionCase kStoredActions[] = {
-    {"Logoff", Recorded("ExitWindowsEx(0, 0x7FFFFFFF)", 2)},
-    {"Poweroff", Recorded("ExitWindowsEx(8, 0x7FFFFFFF)", 3)},
-    {"Reboot", Recorded("ExitWindowsEx(2, 0x7FFFFFFF)", 4)},
-    {"Shutdown", Recorded("ExitWindowsEx(1, 0x7FFFFFFF)", 1)},
+    {"Logoff", Recorded(Exit(0), 2)},
+    {"Poweroff", Recorded(Exit(8), 3)},
+    {"Reboot", Recorded(Exit(2), 4)},
+    {"Shutdown", Recorded(Exit(1), 1)},
     {"Lock", Recorded("LockWorkStation()", 9)},
-    {"Hibernate", Recorded("SetSuspendState(TRUE, FALSE, FALSE)", 6)},
+    {"Hibernate", Recorded(kHibernate, 6)},
     {"Suspend", {}},  // not allowed here: nothing at all, no record
     {"shutdown", {}},
     {"Dance", {}}};
@@ -234,8 +233,7 @@ TEST_F(TrayTest, TheMenusSleepItemsSleepWithWakeEventsOn) {
   Create();
   Choose(miSuspend);
   Choose(miHibernate);
-  EXPECT_THAT(os.Only({"SetSuspendState"}), ElementsAre("SetSuspendState(FALSE, FALSE, FALSE)",
-                                                        "SetSuspendState(TRUE, FALSE, FALSE)"));
+  EXPECT_THAT(os.Only({"SetSuspendState"}), ElementsAre(kSuspend, kHibernate));
 }
 
 // Shells from Windows 95 and NT 4 on have a notification area; older ones do not.
