@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/expected_calls.h"
 #include "tests/recording_platform.h"
 
 namespace quennavar::testing {
@@ -86,8 +87,7 @@ TEST_P(DateTimeTexts, FollowTheUsersRegionalFormats) {
   EXPECT_EQ(DateTimeText(ReadRegionalSettings(os), GetParam().time), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Locales, DateTimeTexts, ::testing::ValuesIn(kRegionalCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Locales, DateTimeTexts, ::testing::ValuesIn(kRegionalCases), kRowName);
 
 // Whole hours too: a fraction a little short of one is rounded, not cut.
 TEST(DayFractions, DecodeToTheTimeTheyWereEncodedFrom) {

@@ -113,8 +113,7 @@ const ShownCase kShown[] = {
      {rbShutdown, rgOptionsShowWindow}, {rbLock, rbSuspend, DateTimePicker}, {11, 53}}};
 // clang-format on
 
-INSTANTIATE_TEST_SUITE_P(Files, Shown, ::testing::ValuesIn(kShown),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, Shown, ::testing::ValuesIn(kShown), kRowName);
 
 TEST_F(SettingsWindowTest, IsBuiltWhenFirstOpenedAndShowsTheSettingsReadAtStart) {
   Create("[Settings]\nAction=Reboot\n");
@@ -251,8 +250,7 @@ const HandlerCase kHandlers[] = {
     {"HideToTray", btnHide, std::nullopt, FullSave("Shutdown")},
     {"DoNowWritesNothing", btnReboot, std::nullopt, {}}};
 
-INSTANTIATE_TEST_SUITE_P(Controls, Handlers, ::testing::ValuesIn(kHandlers),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Controls, Handlers, ::testing::ValuesIn(kHandlers), kRowName);
 
 TEST_F(SettingsWindowTest, TheTimerBoxArmsTheTimerAndThePicker) {
   Open();
@@ -388,7 +386,7 @@ INSTANTIATE_TEST_SUITE_P(
         FadeCase{"XpUpperCaseYes", "[Settings]\nUseAlphaBlend=YES\n", kWindowsXp, true},
         FadeCase{"XpAlphaBlendOff", "[Settings]\nUseAlphaBlend=No\n", kWindowsXp, false},
         FadeCase{"Windows2000", "", {5, 0, 2195, kVerPlatformWin32Nt}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    kRowName);
 
 TEST_F(SettingsWindowTest, PlacesItselfAboveTheTaskbarByMenuOrDoubleClick) {
   Create();

@@ -239,9 +239,7 @@ TEST_F(TrayTest, TheMenusSleepItemsSleepWithWakeEventsOn) {
 // Shells from Windows 95 and NT 4 on have a notification area; older ones do not.
 TEST_F(TrayTest, TheIconIsAddedFromVersion4On) {
   const std::pair<OsVersionInfo, std::size_t> kVersions[] = {
-      {{3, 51, 1057, kVerPlatformWin32Nt}, 0},
-      {{4, 0, 1381, kVerPlatformWin32Nt}, 1},
-      {{4, 0, 950, kVerPlatformWin32Windows}, 1}};
+      {{3, 51, 1057, kVerPlatformWin32Nt}, 0}, {kWindowsNt4, 1}, {kWindows95, 1}};
   for (const auto& [version, icons] : kVersions) {
     os.version = version;
     os.calls.clear();
