@@ -54,9 +54,7 @@ int RunTrayApplication(const ActionContext& context, RegionalSettings& regional)
     // The window starts minimized: only the tray icon shows.
     application.Minimize();
     application.Run();
-    // While the window and its notify record still exist.
-    form.RemoveFromTray();
-    return 0;
+    return 0;  // the form takes its icon away before its window goes
   } catch (const EOSError& error) {
     // Without its windows the program would wait unseen for messages that
     // never come.
