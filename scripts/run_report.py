@@ -22,7 +22,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-from wine_harness import Run, WineSession, parse_trace, wait_until  # noqa: E402
+from wine_harness import Run, WineSession, parse_trace, prefix_processes, wait_until  # noqa: E402
 
 MESSAGES = os.path.join(ROOT, "resources", "messages.mc")
 SCREEN = os.path.join(ROOT, "build", "screen.png")
@@ -254,18 +254,12 @@ def running_in(prefix):
     """Ids of the processes Wine runs for the prefix now. A run ends the
     prefix's Wine session, which would end them too: another scripts/run, or
     a program started by hand."""
-    wanted = ("WINEPREFIX=" + prefix).encode()
     found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
+    for pid in prefix_processes(prefix):
         try:
             # Wine's loader and server only: a shell may carry the variable too.
-            if not os.path.basename(os.readlink("/proc/%s/exe" % entry)).startswith("wine"):
-                continue
-            with open("/proc/%s/environ" % entry, "rb") as f:
-                if wanted in f.read().split(b"\0"):
-                    found.append(int(entry))
+            if os.path.basename(os.readlink("/proc/%d/exe" % pid)).startswith("wine"):
+                found.append(pid)
         except OSError:  # gone meanwhile, or not ours to read
             pass
     return sorted(found)

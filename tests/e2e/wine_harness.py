@@ -259,6 +259,23 @@ def own_lineage():
     return pids
 
 
+def prefix_processes(prefix):
+    """Ids of the processes whose environment names this Wine prefix, but for
+    this process and its ancestors (a script that set the prefix for its own
+    children)."""
+    mark = ("WINEPREFIX=" + prefix).encode()
+    own = own_lineage()
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        if int(pid) in own:
+            continue
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                if mark in f.read().split(b"\0"):
+                    yield int(pid)
+        except OSError:
+            pass  # gone meanwhile, or not ours to read
+
+
 class WineSession:
     """A Wine prefix of its own with its own X display: 32-bit ("win32"), or
     64-bit ("win64"), where the 32-bit program runs under WoW64.
@@ -369,16 +386,11 @@ class WineSession:
         still starting when the server is killed (the desktop the program
         has just asked for) has not connected to it, escapes `wineserver -k`
         and would wait forever. The prefix in its environment makes it ours."""
-        mark = ("WINEPREFIX=" + self.prefix).encode()
-        for pid in filter(str.isdigit, os.listdir("/proc")):
-            if int(pid) in own_lineage():
-                continue  # a script that set the prefix for its own children
+        for pid in prefix_processes(self.prefix):
             try:
-                with open("/proc/%s/environ" % pid, "rb") as f:
-                    if mark in f.read().split(b"\0"):
-                        os.kill(int(pid), signal.SIGKILL)
-            except (OSError, ProcessLookupError):
-                pass  # gone meanwhile, or not ours to read
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass  # gone meanwhile
 
     def close(self):
         try:
