@@ -8,30 +8,26 @@
 #include "app/quennavar.h"
 #include "tests/recording_platform.h"
 
-using quennavar::testing::RecordingPlatform;
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Without a switch the tray application starts; it reads its settings from
   // a folder that holds none.
-  static const std::string folder =
-      (std::filesystem::temp_directory_path() / "quennavar-fuzz-command-line").string();
+  static const auto folder = std::filesystem::temp_directory_path() / "quennavar-fuzz-command-line";
   std::filesystem::create_directories(folder);
 
-  RecordingPlatform os;
-  os.modulePath = folder + "/Quennavar.exe";
+  quennavar::testing::RecordingPlatform os;
+  os.modulePath = (folder / "Quennavar.exe").string();
   os.suspendAllowed = true;
-  std::string arguments(reinterpret_cast<const char*>(data), size);
-  arguments = arguments.substr(0, arguments.find('\0'));  // the system's command line is a C string
-  os.commandLine = "Quennavar.exe " + arguments;
+  // The system's command line is a C string: it ends at the first zero.
+  const std::string arguments(reinterpret_cast<const char*>(data), size);
+  os.commandLine = "Quennavar.exe " + arguments.substr(0, arguments.find('\0'));
 
-  int exitCode = quennavar::Quennavar(os);
+  const int exitCode = quennavar::Quennavar(os);
 
-  std::size_t actions =
-      os.Only({"ExitWindowsEx", "LockWorkStation", "SetSuspendState"}).size();
-  std::size_t boxes = os.Only({"MessageBoxA"}).size();
-  bool done = exitCode == 0 && boxes == 0 && actions <= 1;
-  bool overflow = exitCode == 1 && boxes == 1 && actions == 0 &&
-                  os.Only({"MessageBoxA"})[0].find("EIntOverflow") != std::string::npos;
+  const auto actions = os.Only({"ExitWindowsEx", "LockWorkStation", "SetSuspendState"});
+  const auto boxes = os.Only({"MessageBoxA"});
+  const bool done = exitCode == 0 && boxes.empty() && actions.size() <= 1;
+  const bool overflow = exitCode == 1 && boxes.size() == 1 && actions.empty() &&
+                        boxes[0].find("EIntOverflow") != std::string::npos;
   if (!done && !overflow) std::abort();
   return 0;
 }

@@ -1,43 +1,34 @@
 // The minutes reader against a plain reference: valid exactly for a decimal
 // or hexadecimal 32-bit value, and then the same value.
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
-#include <string>
 #include <string_view>
 
 #include "app/command_line.h"
 
 namespace {
 
-bool AllOf(std::string_view text, const char* digits) {
-  return !text.empty() && text.find_first_not_of(digits) == std::string_view::npos;
-}
-
-std::string_view WithoutLeadingZeros(std::string_view digits) {
-  while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
-  return digits;
+// from_chars reads an unsigned value without a sign or a prefix, so what is
+// left of the text must be digits alone. Hexadecimal gives a bit pattern, so
+// FFFFFFFF is -1.
+std::optional<std::int32_t> Read(std::string_view digits, int base, bool negative) {
+  const char* end = digits.data() + digits.size();
+  std::uint32_t value = 0;
+  const auto [stop, error] = std::from_chars(digits.data(), end, value, base);
+  const std::uint32_t limit = base == 16 ? 0xFFFFFFFF : negative ? 0x80000000 : 0x7FFFFFFF;
+  if (error != std::errc() || stop != end || value > limit) return std::nullopt;
+  return static_cast<std::int32_t>(negative ? -std::int64_t{value} : value);
 }
 
 std::optional<std::int32_t> Reference(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  for (std::string_view prefix : {"0x", "0X", "$", "x", "X"}) {
-    if (!text.starts_with(prefix)) continue;
-    std::string_view digits = text.substr(prefix.size());
-    if (!AllOf(digits, "0123456789abcdefABCDEF")) return std::nullopt;
-    digits = WithoutLeadingZeros(digits);
-    if (digits.size() > 8) return std::nullopt;
-    return static_cast<std::int32_t>(std::stoul(std::string(digits), nullptr, 16));
-  }
-  bool negative = text.starts_with("-");
-  if (text.starts_with("-") || text.starts_with("+")) text.remove_prefix(1);
-  if (!AllOf(text, "0123456789")) return std::nullopt;
-  std::string_view digits = WithoutLeadingZeros(text);
-  std::string_view limit = negative ? "2147483648" : "2147483647";
-  if (digits.size() > limit.size() || (digits.size() == limit.size() && digits > limit))
-    return std::nullopt;
-  long long value = std::stoll(std::string(digits));
-  return static_cast<std::int32_t>(negative ? -value : value);
+  while (text.starts_with(' ')) text.remove_prefix(1);
+  for (std::string_view prefix : {"0x", "0X", "$", "x", "X"})
+    if (text.starts_with(prefix)) return Read(text.substr(prefix.size()), 16, false);
+  const bool negative = text.starts_with('-');
+  if (negative || text.starts_with('+')) text.remove_prefix(1);
+  return Read(text, 10, negative);
 }
 
 }  // namespace

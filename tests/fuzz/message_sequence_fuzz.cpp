@@ -15,21 +15,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "app/main_unit.h"
+#include "tests/profile_file.h"
 #include "tests/recording_platform.h"
 
 namespace {
 
 using namespace quennavar;
-using quennavar::testing::RecordingPlatform;
-namespace fs = std::filesystem;
 
 constexpr std::size_t kMaxMessages = 64;
 
@@ -40,10 +37,10 @@ const OsVersionInfo kVersions[] = {
     {4, 10, 2222, kVerPlatformWin32Windows}, {4, 0, 950, kVerPlatformWin32Windows},
     {3, 51, 1057, kVerPlatformWin32Nt}};  // no notification area at all
 
-// A click on a control not built yet: the procedure tells a click from a
-// menu command by a nonzero sender alone.
-constexpr std::intptr_t kUnbuiltSender = 1;
+// The calls that shut down, lock or suspend.
+const std::set<std::string> kActingCalls = {"ExitWindowsEx", "LockWorkStation", "SetSuspendState"};
 
+// The committed seeds were written for this reader: zeros once it runs out.
 struct Bytes {
   const std::uint8_t* at;
   const std::uint8_t* end;
@@ -55,25 +52,23 @@ std::string ValidSettings(Bytes& in) {
   static const char* const kActions[] = {"Logoff",  "Lock",      "Reboot",   "Poweroff", "Shutdown",
                                          "Suspend", "Hibernate", "shutdown", "Dance",    nullptr};
   static const char* const kShowOnClick[] = {"Yes", "No", "yes", nullptr};
-  const std::uint8_t action = in.Next();
+  const char* const action = kActions[in.Next() % std::size(kActions)];
   const std::uint8_t flags = in.Next();
   const int hour = in.Next() % 24;
   const int minute = in.Next() % 60;
   std::string text = "[Settings]\n";
-  if (const char* keyword = kActions[action % std::size(kActions)])
-    text += std::string("Action=") + keyword + "\n";
+  if (action) text += std::string("Action=") + action + "\n";
   text += flags & 1 ? "Terminate=Yes\n" : "Terminate=No\n";
   text += flags & 2 ? "TimerEnable=Yes\n" : "TimerEnable=No\n";
   if (const char* show = kShowOnClick[flags >> 2 & 3])
     text += std::string("ShowOnClick=") + show + "\n";
   if (flags & 16) text += "UseAlphaBlend=No\n";
-  char time[32] = "Time=x\n";  // or none, on a 12-hour clock, on a 24-hour clock
-  if ((flags >> 5 & 3) == 0) time[0] = '\0';
-  if ((flags >> 5 & 3) == 1)
-    std::snprintf(time, sizeof time, "Time=%d:%02d:00 %s\n", hour % 12 == 0 ? 12 : hour % 12,
-                  minute, hour < 12 ? "AM" : "PM");
-  if ((flags >> 5 & 3) == 2) std::snprintf(time, sizeof time, "Time=%02d:%02d\n", hour, minute);
-  return text + time;
+  // No time, one on a 12-hour clock, one on a 24-hour clock, an unreadable one.
+  char times[4][32] = {"", "", "", "Time=x\n"};
+  std::snprintf(times[1], sizeof times[1], "Time=%d:%02d:00 %s\n", hour % 12 == 0 ? 12 : hour % 12,
+                minute, hour < 12 ? "AM" : "PM");
+  std::snprintf(times[2], sizeof times[2], "Time=%02d:%02d\n", hour, minute);
+  return text + times[flags >> 5 & 3];
 }
 
 // What another copy of the program, or the user's editor, leaves in the file.
@@ -84,191 +79,152 @@ void RewriteSettings(const std::string& ini, bool valid, Bytes& in) {
   std::ofstream(ini, std::ios::binary | std::ios::trunc) << text;
 }
 
-void SetScript(RecordingPlatform& os, std::uint8_t flags) {
+void SetScript(testing::RecordingPlatform& os, std::uint8_t flags) {
   os.suspendAllowed = flags & 1;
   os.hibernateAllowed = flags & 2;
   os.trayAccepts = !(flags & 4);
 }
 
-// Every number a "Time" text holds. A time read from it has its minute and
-// its hour, on a 24- or a 12-hour clock, among them: a loose bound, as the
-// reader is not this target's business.
-std::set<int> Numbers(const std::string& text) {
+// Whether a "Time" text could name this minute of the day: a time read
+// from it has its minute and its hour, on a 24- or a 12-hour clock, among
+// the numbers the text holds. A loose bound, as the reader is not this
+// target's business.
+bool CouldName(const std::string& text, int hour, int minute) {
   std::set<int> numbers;
-  std::optional<int> value;
+  int value = -1;  // no digits in a row yet
   for (char c : text + ' ') {
-    if (c >= '0' && c <= '9') {
-      value = std::min(value.value_or(0) * 10 + (c - '0'), 1000);
-    } else if (value) {
-      numbers.insert(*value);
-      value.reset();
-    }
+    if (c >= '0' && c <= '9')
+      value = std::min(std::max(value, 0) * 10 + (c - '0'), 1000);
+    else if (value >= 0)
+      numbers.insert(std::exchange(value, -1));
   }
-  return numbers;
-}
-
-bool CouldBeDue(const std::set<std::set<int>>& heldTimes, int hour, int minute) {
-  if (hour == 0 && minute == 0) return true;  // the record's time until a load succeeds
   const int twelveHour = hour % 12 == 0 ? 12 : hour % 12;
-  for (const std::set<int>& numbers : heldTimes)
-    if (numbers.contains(minute) && (numbers.contains(hour) || numbers.contains(twelveHour)))
-      return true;
-  return false;
+  return numbers.contains(minute) && (numbers.contains(hour) || numbers.contains(twelveHour));
 }
-
-// The first transcript line from `from` on that starts with one of the
-// prefixes; the transcript's end when there is none.
-std::size_t First(const std::vector<std::string>& calls, std::size_t from,
-                  std::initializer_list<std::string> prefixes) {
-  for (; from < calls.size(); ++from)
-    for (const std::string& prefix : prefixes)
-      if (calls[from].starts_with(prefix)) return from;
-  return calls.size();
-}
-
-[[noreturn]] void Broken(const char* what, std::size_t message) {
-  std::fprintf(stderr, "message %zu: %s\n", message, what);
-  std::abort();
-}
-
-struct Folder {
-  fs::path path =
-      fs::temp_directory_path() / ("quennavar-fuzz-messages-" + std::to_string(::getpid()));
-  Folder() { fs::create_directories(path); }
-  ~Folder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const Folder folder;
-  const std::string program = (folder.path / "Quennavar.exe").string();
-  const std::string ini = (folder.path / "quennavar.ini").string();
-  fs::remove(ini);
+  // A folder of this process's own, made afresh for each input: whatever a
+  // crashed process of the same number left there would change the input's
+  // meaning.
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                       ("quennavar-fuzz-messages-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string ini = (folder / "quennavar.ini").string();
   Bytes in{data, data + size};
 
-  RecordingPlatform os;
-  os.modulePath = program;
+  testing::RecordingPlatform os;
+  os.modulePath = (folder / "Quennavar.exe").string();
   os.version = kVersions[in.Next() % std::size(kVersions)];
   SetScript(os, in.Next());
   if (std::uint8_t file = in.Next() % 3; file != 0) RewriteSettings(ini, file == 1, in);
 
   RegionalSettings regional = ReadRegionalSettings(os);
-  ActionContext context{os, regional, program};
-  auto application = std::make_unique<TApplication>(os, program);
+  ActionContext context{os, regional, os.modulePath};
+  auto application = std::make_unique<TApplication>(os, os.modulePath);
   auto form = std::make_unique<TShutDownForm>(context, regional, *application);
   const std::string formWindow = os.NameOf(form->Handle());
-  const std::uint32_t taskbarCreated = os.RegisterWindowMessageA("TaskbarCreated");
+  const std::uint32_t neverActs[] = {kWmSettingChange, os.RegisterWindowMessageA("TaskbarCreated"),
+                                     kWmQueryEndSession, kWmClose};
 
-  RecordingPlatform probe;  // reads the file as the window does, off its record
-  auto read = [&](const char* key, const char* fallback) {
-    return probe.GetPrivateProfileStringA("Settings", key, fallback, 2048, ini);
-  };
-  std::set<std::set<int>> heldTimes;
-  std::optional<std::size_t> lastAdd;
-  // The file is read only while a message is handled, after anything that
-  // message wrote: sampled after each one, it has shown every time loaded.
-  auto check = [&](std::size_t message, std::size_t from, bool mayAct, bool mayWrite) {
-    const std::size_t end = os.calls.size();
-    if (!mayAct &&
-        First(os.calls, from, {"ExitWindowsEx(", "LockWorkStation(", "SetSuspendState("}) != end)
-      Broken("acted unasked", message);
-    if (!mayWrite && First(os.calls, from, {"WritePrivateProfileStringA("}) != end)
-      Broken("wrote the settings file", message);
-    for (std::size_t line = from; os.trayAccepts && line < end; ++line)
-      if (os.calls[line].starts_with("Shell_NotifyIconA(NIM_ADD")) lastAdd = line;
-    heldTimes.insert(Numbers(read("Time", "11:11")));
+  std::set<std::string> heldTimes = {"0:00"};  // midnight: the record's time until a load succeeds
+  std::size_t checked = os.calls.size();       // the transcript is checked up to here
+  bool iconShown = false;
+  bool destroyed = false;
+  // Goes through the calls made since the last check. The icon is there from
+  // an accepted add to the next delete (the script changes only between
+  // messages, so its answer now is the one the add got), and the window may
+  // not go while it is; only the end, numbered past the last message, is to
+  // destroy it. The file is read only while a message is handled, after
+  // anything that message wrote: sampled after each one, it has shown every
+  // time loaded.
+  auto check = [&](std::size_t message, bool mayAct, bool mayWrite) {
+    for (; checked < os.calls.size(); ++checked) {
+      const std::string& call = os.calls[checked];
+      const std::string name = call.substr(0, call.find('('));
+      if (!mayAct && kActingCalls.contains(name)) std::abort();             // acted unasked
+      if (!mayWrite && name == "WritePrivateProfileStringA") std::abort();  // wrote the file
+      if (os.trayAccepts && call.starts_with("Shell_NotifyIconA(NIM_ADD")) iconShown = true;
+      if (call.starts_with("Shell_NotifyIconA(NIM_DELETE")) iconShown = false;
+      if (message > kMaxMessages && call.starts_with("DestroyWindow(" + formWindow + ")"))
+        destroyed = true;
+      if (destroyed && iconShown) std::abort();  // the icon outlived its window
+    }
+    heldTimes.insert(host::GetPrivateProfileString("Settings", "Time", "11:11", 2048, ini));
   };
 
-  std::size_t from = os.calls.size();
   form->FormCreate();
   application->Minimize();
-  check(0, from, false, false);
+  check(0, false, false);
 
   for (std::size_t message = 1; message <= kMaxMessages && !in.Empty(); ++message) {
-    from = os.calls.size();
-    const HWnd window = form->Handle();
     bool mayAct = false;
     bool mayWrite = false;
-    switch (const int kind = in.Next() % 10) {
-      case 0:
-        os.Send(window, WM_TRAYNOTIFY, 0, kWmRButtonDown);
-        break;
-      case 1:
-        mayAct = read("ShowOnClick", "Yes") != "Yes";
-        os.Send(window, WM_TRAYNOTIFY, 0, kWmLButtonDblClk);
-        break;
-      case 2: {
-        const TrayCommand item = kTrayMenu[in.Next() % std::size(kTrayMenu)].id;
-        mayAct = item >= miLogoff && item <= miHibernate;
-        os.Send(window, kWmCommand, item, 0);
-        break;
+    const int kind = in.Next() % 10;
+    if (kind <= 1) {
+      // A right click opens the menu; a double-click shows the window, or
+      // runs the stored action where the file says not to show it.
+      mayAct = kind == 1 &&
+               host::GetPrivateProfileString("Settings", "ShowOnClick", "Yes", 2048, ini) != "Yes";
+      os.Send(form->Handle(), WM_TRAYNOTIFY, 0, kind == 0 ? kWmRButtonDown : kWmLButtonDblClk);
+    } else if (kind == 2) {
+      const TrayCommand item = kTrayMenu[in.Next() % std::size(kTrayMenu)].id;
+      mayAct = item >= miLogoff && item <= miHibernate;
+      os.Send(form->Handle(), kWmCommand, item, 0);
+    } else if (kind == 3) {
+      // Any control, its check set first as the system's auto buttons do;
+      // those that are not buttons must be ignored.
+      const ControlId id =
+          control::kSettingsWindow[in.Next() % std::size(control::kSettingsWindow)].id;
+      const HWnd sender = form->Control(id);
+      if (sender != HWnd::Null) os.checks[sender] = in.Next() & 1;
+      mayAct = id == control::btnReboot;
+      mayWrite = true;
+      // A control not built yet is sent as 1: the procedure tells a click
+      // from a menu command by a nonzero sender alone.
+      os.Send(form->Handle(), kWmCommand, kBnClicked << 16 | id,
+              sender != HWnd::Null ? static_cast<std::intptr_t>(sender) : 1);
+    } else if (kind == 4) {
+      // The user picks a time; only the picker's own change notice stores it.
+      const std::uint8_t hour = in.Next() % 24;
+      const std::uint8_t minute = in.Next() % 60;
+      const std::uint8_t notice = in.Next();
+      for (auto& [picker, time] : os.pickerTimes) {
+        time.wHour = hour;
+        time.wMinute = minute;
       }
-      case 3: {
-        // Any control, its check set first as the system's auto buttons do;
-        // those that are not buttons must be ignored.
-        const ControlId id =
-            control::kSettingsWindow[in.Next() % std::size(control::kSettingsWindow)].id;
-        const HWnd sender = form->Control(id);
-        if (sender != HWnd::Null) os.checks[sender] = in.Next() & 1;
-        mayAct = id == control::btnReboot;
-        mayWrite = true;
-        os.Send(window, kWmCommand, kBnClicked << 16 | id,
-                sender != HWnd::Null ? static_cast<std::intptr_t>(sender) : kUnbuiltSender);
-        break;
-      }
-      case 4: {
-        const std::uint8_t hour = in.Next() % 24, minute = in.Next() % 60, notice = in.Next();
-        // The user picks a time; only the picker's own change notice stores it.
-        for (auto& picked : os.pickerTimes) {
-          picked.second.wHour = hour;
-          picked.second.wMinute = minute;
-        }
-        NotifyHeader header{form->Control(control::DateTimePicker),
-                            notice & 1 ? control::DateTimePicker : control::btnHide,
-                            notice & 2 ? kDtnDateTimeChange : -(notice >> 2)};
-        mayWrite = (notice & 3) == 3;
-        os.Send(window, kWmNotify, header.idFrom, reinterpret_cast<std::intptr_t>(&header));
-        break;
-      }
-      case 5:
-        os.localTime.wDay = 1 + in.Next() % 28;
-        os.localTime.wHour = in.Next() % 24;
-        os.localTime.wMinute = in.Next() % 60;
-        os.localTime.wSecond = in.Next() % 60;
-        mayAct = CouldBeDue(heldTimes, os.localTime.wHour, os.localTime.wMinute);
-        os.Send(window, kWmTimer, 1);
-        break;
-      case 6:
-      case 7:
-        RewriteSettings(ini, kind == 6, in);
-        break;
-      case 8: {
-        const std::uint32_t kNeverActs[] = {kWmSettingChange, taskbarCreated, kWmQueryEndSession,
-                                            kWmClose};
-        os.Send(window, kNeverActs[in.Next() % std::size(kNeverActs)]);
-        break;
-      }
-      default:
-        SetScript(os, in.Next());
-        break;
+      NotifyHeader header{form->Control(control::DateTimePicker),
+                          notice & 1 ? control::DateTimePicker : control::btnHide,
+                          notice & 2 ? kDtnDateTimeChange : -(notice >> 2)};
+      mayWrite = (notice & 3) == 3;
+      os.Send(form->Handle(), kWmNotify, header.idFrom, reinterpret_cast<std::intptr_t>(&header));
+    } else if (kind == 5) {
+      os.localTime.wDay = 1 + in.Next() % 28;
+      os.localTime.wHour = in.Next() % 24;
+      os.localTime.wMinute = in.Next() % 60;
+      os.localTime.wSecond = in.Next() % 60;
+      mayAct = std::ranges::any_of(heldTimes, [&](const std::string& text) {
+        return CouldName(text, os.localTime.wHour, os.localTime.wMinute);
+      });
+      os.Send(form->Handle(), kWmTimer, 1);
+    } else if (kind <= 7) {
+      RewriteSettings(ini, kind == 6, in);
+    } else if (kind == 8) {
+      os.Send(form->Handle(), neverActs[in.Next() % std::size(neverActs)]);
+    } else {
+      SetScript(os, in.Next());
     }
-    check(message, from, mayAct, mayWrite);
+    check(message, mayAct, mayWrite);
   }
 
-  // The end as the program entry has it: the icon goes, then the windows.
-  from = os.calls.size();
-  form->RemoveFromTray();
+  // The end as the program entry has it: the form, then the application
+  // goes, and the form's own destructor is to take the icon away first.
   form.reset();
   application.reset();
-  check(kMaxMessages + 1, from, false, false);
-  const std::size_t destroyed = First(os.calls, from, {"DestroyWindow(" + formWindow + ")"});
-  if (destroyed == os.calls.size())
-    Broken("the settings window was never destroyed", kMaxMessages + 1);
-  if (lastAdd && First(os.calls, *lastAdd, {"Shell_NotifyIconA(NIM_DELETE"}) > destroyed)
-    Broken("the tray icon outlived the settings window", kMaxMessages + 1);
+  check(kMaxMessages + 1, false, false);
+  if (!destroyed) std::abort();  // the settings window was never destroyed
+  std::filesystem::remove_all(folder);
   return 0;
 }

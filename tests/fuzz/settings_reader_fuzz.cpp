@@ -7,22 +7,18 @@
 #include <string>
 
 #include "app/settings.h"
-#include "tests/profile_file.h"
 #include "system/errors.h"
 #include "tests/recording_platform.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / "quennavar-fuzz-settings";
+  static const auto folder = std::filesystem::temp_directory_path() / "quennavar-fuzz-settings";
   std::filesystem::create_directories(folder);
-  const std::string program = (folder / "Quennavar.exe").string();
-  const std::string ini = (folder / "quennavar.ini").string();
-  std::ofstream(ini, std::ios::binary | std::ios::trunc)
+  std::ofstream(folder / "quennavar.ini", std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 
   quennavar::testing::RecordingPlatform os;
-  os.modulePath = program;
-  quennavar::SettingsFile settings(os, program);
+  os.modulePath = (folder / "Quennavar.exe").string();
+  quennavar::SettingsFile settings(os, os.modulePath);
   quennavar::SettingsRecord record;
   try {
     settings.Load(quennavar::ReadRegionalSettings(os), record);

@@ -11,37 +11,29 @@
 #include "system/regional.h"
 #include "tests/recording_platform.h"
 
-namespace {
+using namespace quennavar;
 
-using quennavar::RegionalSettings;
+namespace {
 
 // Text the way locales spell separators and designators: no blanks, no digits.
 std::string Word(FuzzedDataProvider& input, std::size_t longest) {
   std::string word = input.ConsumeRandomLengthString(longest);
-  std::string kept;
-  for (char c : word)
-    if (c != ' ' && c != '\0' && !std::isdigit(static_cast<unsigned char>(c))) kept += c;
-  return kept;
-}
-
-
-bool StartsWith(const std::string& text, const std::string& prefix) {
-  return !prefix.empty() && text.rfind(prefix, 0) == 0;
+  std::erase_if(word, [](unsigned char c) { return c == ' ' || c == '\0' || std::isdigit(c); });
+  return word;
 }
 
 // What a locale can really hold: designators that tell morning from evening
 // (neither a prefix of the other, as the parser folds case), and separators
 // that start a new part.
-bool Plausible(quennavar::Platform& os, const RegionalSettings& r) {
+bool Plausible(Platform& os, const RegionalSettings& r) {
   if (r.timeSeparator.empty() || r.decimalSeparator.empty()) return false;
   if (r.twentyFourHour) return true;
-  std::string am = os.CharLowerBuffA(r.amDesignator);
-  std::string pm = os.CharLowerBuffA(r.pmDesignator);
-  if (am.empty() || pm.empty() || StartsWith(am, pm) || StartsWith(pm, am)) return false;
-  for (const std::string& d : {am, pm})
-    if (StartsWith(d, os.CharLowerBuffA(r.decimalSeparator)) ||
-        StartsWith(d, os.CharLowerBuffA(r.timeSeparator)))
-      return false;
+  const std::string am = os.CharLowerBuffA(r.amDesignator);
+  const std::string pm = os.CharLowerBuffA(r.pmDesignator);
+  if (am.empty() || pm.empty() || am.starts_with(pm) || pm.starts_with(am)) return false;
+  for (const std::string& designator : {am, pm})
+    for (const std::string& separator : {r.decimalSeparator, r.timeSeparator})
+      if (designator.starts_with(os.CharLowerBuffA(separator))) return false;
   return true;
 }
 
@@ -57,18 +49,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   r.twentyFourHour = input.ConsumeBool();
   r.hourLeadingZero = input.ConsumeBool();
   r.designatorFirst = input.ConsumeBool();
-  int hour = input.ConsumeIntegralInRange(0, 23);
-  int minute = input.ConsumeIntegralInRange(0, 59);
-  int second = input.ConsumeIntegralInRange(0, 59);
+  const int hour = input.ConsumeIntegralInRange(0, 23);
+  const int minute = input.ConsumeIntegralInRange(0, 59);
+  const int second = input.ConsumeIntegralInRange(0, 59);
 
-  quennavar::testing::RecordingPlatform os;  // lowers as code page 1252 does
-  quennavar::ParseTime(os, r, input.ConsumeRemainingBytesAsString());  // any text: no crash
+  testing::RecordingPlatform os;                            // lowers as code page 1252 does
+  ParseTime(os, r, input.ConsumeRemainingBytesAsString());  // any text: no crash
 
   if (!Plausible(os, r)) return 0;
-  std::string text = quennavar::LongTimeText(r, hour, minute, second);
-  std::optional<quennavar::DayFraction> parsed = quennavar::ParseTime(os, r, text);
+  const auto parsed = ParseTime(os, r, LongTimeText(r, hour, minute, second));
   if (!parsed) std::abort();
-  quennavar::TimeOfDay back = quennavar::DecodeTime(*parsed);
+  const TimeOfDay back = DecodeTime(*parsed);
   if (back.hour != hour || back.minute != minute || back.second != second) std::abort();
   return 0;
 }
