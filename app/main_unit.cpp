@@ -6,8 +6,6 @@ namespace quennavar {
 using namespace control;  // the controls by their names
 namespace {
 
-constexpr int kClientWidth = 169;
-constexpr int kClientHeight = 268;
 constexpr std::uint32_t kFormStyle = kWsCaption | kWsSysMenu;
 constexpr int kMenuBottomMargin = 30;
 constexpr int kDoubleClickBottomMargin = 31;
@@ -26,10 +24,11 @@ TShutDownForm::TShutDownForm(const ActionContext& context, RegionalSettings& reg
       FRegional(regional),
       FApplication(application),
       FSettingsFile(context.os, context.programPath),
+      FScale(ScreenScale(context.os)),
       FTrayIcon(context.os, kProgramName, WM_TRAYNOTIFY),
-      FTrayPopupMenu(context.os),
-      FControls(context.os) {
-  Rect outer{0, 0, kClientWidth, kClientHeight};
+      FTrayPopupMenu(context.os, FScale),
+      FControls(context.os, FScale) {
+  Rect outer = ClientArea(FScale);
   FOs.AdjustWindowRectEx(outer, kFormStyle, false, kWsExLayered);
   Create(kWsExLayered, kProgramName, kFormStyle, outer.right - outer.left, outer.bottom - outer.top,
          application.Handle());

@@ -87,6 +87,7 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   SettingsRecord FSettings;
   // What the window shows when first opened; none when the file was unreadable.
   std::optional<SettingsRecord> FSettingsAtStart;
+  TDpiScale FScale;
   TTrayIcon FTrayIcon;
   TTrayPopupMenu FTrayPopupMenu;
   TSettingsControls FControls;

@@ -1,20 +1,35 @@
 #include "app/placement.h"
 
+#include <algorithm>
+
 namespace quennavar {
 namespace {
 
 constexpr int kRightMargin = 5;
+constexpr int kTaskbarHeight = 30;  // XP's, which the bottom margin counts in
 
 }  // namespace
+
+Point PositionAboveTaskbar(int screenWidth, int screenHeight, const Rect& workArea, int windowWidth,
+                           int windowHeight, int bottomMargin) {
+  int left = std::min(screenWidth, workArea.right) - windowWidth - kRightMargin;
+  int top =
+      std::min(screenHeight - bottomMargin, workArea.bottom - (bottomMargin - kTaskbarHeight)) -
+      windowHeight;
+  return {std::max(left, workArea.left), std::max(top, workArea.top)};
+}
 
 void PlaceAboveTaskbar(Platform& os, HWnd window, int bottomMargin) {
   Rect outer;
   os.GetWindowRect(window, outer);
-  int width = outer.right - outer.left;
-  int height = outer.bottom - outer.top;
-  os.SetWindowPos(window, HWnd::Null, os.GetSystemMetrics(kSmCxScreen) - width - kRightMargin,
-                  os.GetSystemMetrics(kSmCyScreen) - height - bottomMargin, 0, 0,
-                  kSwpNoSize | kSwpNoZOrder | kSwpNoActivate);
+  int screenWidth = os.GetSystemMetrics(kSmCxScreen);
+  int screenHeight = os.GetSystemMetrics(kSmCyScreen);
+  Rect workArea;
+  if (!os.SystemParametersInfoA(kSpiGetWorkArea, workArea))
+    workArea = {0, 0, screenWidth, screenHeight};
+  Point at = PositionAboveTaskbar(screenWidth, screenHeight, workArea, outer.right - outer.left,
+                                  outer.bottom - outer.top, bottomMargin);
+  os.SetWindowPos(window, HWnd::Null, at.x, at.y, 0, 0, kSwpNoSize | kSwpNoZOrder | kSwpNoActivate);
 }
 
 void SetOpacity(Platform& os, HWnd window, std::uint8_t alpha) {

@@ -8,7 +8,14 @@
 namespace quennavar {
 
 // At the bottom right of the primary screen, `bottomMargin` pixels above its
-// bottom edge: just above the taskbar.
+// bottom edge: just above XP's 30-pixel taskbar. A taskbar that is taller,
+// or stands at another edge, would cover that place: the window then stays
+// inside the work area, as far down and right as it goes, a margin of 31
+// keeping its pixel above 30. With the taskbar hidden or absent the work
+// area is the whole screen, and the place is the first one.
+Point PositionAboveTaskbar(int screenWidth, int screenHeight, const Rect& workArea, int windowWidth,
+                           int windowHeight, int bottomMargin);
+
 void PlaceAboveTaskbar(Platform& os, HWnd window, int bottomMargin);
 
 void SetOpacity(Platform& os, HWnd window, std::uint8_t alpha);

@@ -60,8 +60,23 @@ bool IsActionRadio(std::uint32_t id) {
   return false;
 }
 
-TSettingsControls::TSettingsControls(Platform& os)
-    : FOs(os), FFont(os, HFont::Null), FBoldFont(os, HFont::Null) {}
+Rect ClientArea(TDpiScale scale) { return {0, 0, scale(kClientWidth), scale(kClientHeight)}; }
+
+// A child is scaled from the client area's corner, not from its group's:
+// one rounding, not two.
+Rect ControlBounds(const ControlDescription& control, TDpiScale scale) {
+  int left = control.left;
+  int top = control.top;
+  if (control.parent != NoControl) {
+    left += DescriptionOf(control.parent).left;
+    top += DescriptionOf(control.parent).top;
+  }
+  return {scale(left), scale(top), scale(left) + scale(control.width),
+          scale(top) + scale(control.height)};
+}
+
+TSettingsControls::TSettingsControls(Platform& os, TDpiScale scale)
+    : FOs(os), FScale(scale), FFont(os, HFont::Null), FBoldFont(os, HFont::Null) {}
 
 HWnd TSettingsControls::Control(ControlId id) const {
   return IndexOf(id) < FControls.size() ? FControls[IndexOf(id)] : HWnd::Null;
@@ -69,30 +84,28 @@ HWnd TSettingsControls::Control(ControlId id) const {
 
 void TSettingsControls::Create(HWnd window) {
   FCreated = true;
-  FFont = UniqueFont(FOs, FOs.CreateFontA(kFontHeight, kFwNormal, kFontName));
-  FBoldFont = UniqueFont(FOs, FOs.CreateFontA(kFontHeight, kFwBold, kFontName));
+  FFont = UniqueFont(FOs, FOs.CreateFontA(FScale.FontHeight(kFontPoints), kFwNormal, kFontName));
+  FBoldFont = UniqueFont(FOs, FOs.CreateFontA(FScale.FontHeight(kFontPoints), kFwBold, kFontName));
   FOs.InitCommonControlsEx(kIccDateClasses);
   HWnd tooltip = FOs.CreateWindowExA(0, "tooltips_class32", "", kWsPopup | kTtsAlwaysTip, 0, 0, 0,
                                      0, window, 0);
   for (const ControlDescription& control : kSettingsWindow) {
     ControlClass kind = ClassOf(control.kind);
-    int left = control.left;
-    int top = control.top;
-    if (control.parent != NoControl) {
-      left += DescriptionOf(control.parent).left;
-      top += DescriptionOf(control.parent).top;
-    }
+    Rect bounds = ControlBounds(control, FScale);
     std::uint32_t style = kWsChild | kWsVisible | kind.style;
     if (control.startsGroup) style |= kWsGroup | kWsTabStop;
     const char* caption = control.kind == ControlKind::Icon ? "" : control.caption;
-    HWnd created = FOs.CreateWindowExA(0, kind.className, caption, style, left, top, control.width,
-                                       control.height, window, control.id);
+    HWnd created = FOs.CreateWindowExA(0, kind.className, caption, style, bounds.left, bounds.top,
+                                       bounds.right - bounds.left, bounds.bottom - bounds.top,
+                                       window, control.id);
     FControls[IndexOf(control.id)] = created;
     HFont font = control.kind == ControlKind::BoldLabel ? FBoldFont.get() : FFont.get();
     FOs.SendMessageA(created, kWmSetFont, static_cast<std::uintptr_t>(font), 0);
-    if (control.kind == ControlKind::Icon)
-      FOs.SendMessageA(created, kStmSetIcon,
-                       static_cast<std::uintptr_t>(FOs.LoadImageA(control.caption, 32, 32)), 0);
+    if (control.kind == ControlKind::Icon) {
+      HIcon icon = FOs.LoadImageA(control.caption, FOs.GetSystemMetrics(kSmCxIcon),
+                                  FOs.GetSystemMetrics(kSmCyIcon));
+      FOs.SendMessageA(created, kStmSetIcon, static_cast<std::uintptr_t>(icon), 0);
+    }
     if (control.hint) FOs.AddTool(tooltip, window, created, control.hint);
   }
   CheckRadio(rbShutdown);

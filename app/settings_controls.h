@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "app/dpi_scale.h"
 #include "app/settings.h"
 #include "platform/unique_handle.h"
 #include "resources/settings_window.h"
@@ -14,9 +15,13 @@ namespace quennavar {
 // One of the radio buttons of the stored action.
 bool IsActionRadio(std::uint32_t id);
 
+// The settings window's client area, and where a control lies in it, at a scale.
+Rect ClientArea(TDpiScale scale);
+Rect ControlBounds(const ControlDescription& control, TDpiScale scale);
+
 class TSettingsControls {
  public:
-  explicit TSettingsControls(Platform& os);
+  TSettingsControls(Platform& os, TDpiScale scale);
 
   bool Created() const { return FCreated; }
   // In tab order, as first drawn; nothing of the settings yet.
@@ -46,6 +51,7 @@ class TSettingsControls {
   void ShowVersion(const std::string& programPath);
 
   Platform& FOs;
+  TDpiScale FScale;
   // The fonts outlive the controls that use them: these are destroyed with
   // their window, before its owner destroys this.
   UniqueFont FFont;

@@ -7,8 +7,14 @@ constexpr std::size_t kTipLength = 63;
 
 }  // namespace
 
+// At the small icon's size, which grows with the screen's DPI: the shell
+// would shrink a large icon, and blur it.
 TTrayIcon::TTrayIcon(Platform& os, const std::string& tip, std::uint32_t callbackMessage)
-    : FOs(os), FTip(tip.substr(0, kTipLength)), FCallbackMessage(callbackMessage) {}
+    : FOs(os),
+      FTip(tip.substr(0, kTipLength)),
+      FCallbackMessage(callbackMessage),
+      FIcon(os, os.LoadImageA("MAINICON", os.GetSystemMetrics(kSmCxSmIcon),
+                              os.GetSystemMetrics(kSmCySmIcon))) {}
 
 void TTrayIcon::UpdateNotifyData(HWnd window) {
   FNotifyData.cbSize = kNotifyIconDataV1Size;
@@ -16,7 +22,7 @@ void TTrayIcon::UpdateNotifyData(HWnd window) {
   FNotifyData.uID = 0;
   FNotifyData.uFlags = kNifMessage | kNifIcon | kNifTip;
   FNotifyData.uCallbackMessage = FCallbackMessage;
-  FNotifyData.hIcon = FOs.LoadIconA("MAINICON");
+  FNotifyData.hIcon = FIcon.get();
   FNotifyData.szTip = FTip;
 }
 

@@ -2,7 +2,7 @@
 // adding and removing of it.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/unique_handle.h"
 
 namespace quennavar {
 
@@ -25,6 +25,7 @@ class TTrayIcon {
   Platform& FOs;
   std::string FTip;
   std::uint32_t FCallbackMessage;
+  UniqueIcon FIcon;
   NotifyIconData FNotifyData;
   bool FInTray = false;
 };

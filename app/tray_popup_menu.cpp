@@ -2,7 +2,8 @@
 
 namespace quennavar {
 
-TTrayPopupMenu::TTrayPopupMenu(Platform& os) : FOs(os), FMenu(os, os.CreatePopupMenu()) {}
+TTrayPopupMenu::TTrayPopupMenu(Platform& os, TDpiScale scale)
+    : FOs(os), FScale(scale), FMenu(os, os.CreatePopupMenu()) {}
 
 // Filled when first needed, like the window's controls, so that the icon
 // shows sooner.
@@ -19,7 +20,8 @@ void TTrayPopupMenu::FillOnce() {
     }
     FOs.AppendMenuA(FMenu.get(), kMfString, item.id, item.caption);
     if (item.bitmap) {
-      FBitmaps.emplace_back(FOs, FOs.LoadBitmapA(item.bitmap));
+      FBitmaps.emplace_back(
+          FOs, FOs.LoadBitmapA(item.bitmap, FScale(kMenuPictureSize), FScale(kMenuPictureSize)));
       FOs.SetMenuItemBitmap(FMenu.get(), item.id, FBitmaps.back().get());
     }
   }

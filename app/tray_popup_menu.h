@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "app/dpi_scale.h"
 #include "platform/unique_handle.h"
 #include "resources/tray_menu.h"
 
@@ -12,7 +13,7 @@ namespace quennavar {
 
 class TTrayPopupMenu {
  public:
-  explicit TTrayPopupMenu(Platform& os);
+  TTrayPopupMenu(Platform& os, TDpiScale scale);
 
   void FillOnce();
   void Enable(TrayCommand item, bool enabled);
@@ -24,6 +25,7 @@ class TTrayPopupMenu {
 
  private:
   Platform& FOs;
+  TDpiScale FScale;
   // The pictures outlive the menu that shows them.
   std::vector<UniqueBitmap> FBitmaps;
   UniqueMenu FMenu;

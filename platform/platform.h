@@ -116,6 +116,10 @@ class Platform {
   virtual int RunMessageLoop() = 0;
   virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
   virtual int GetSystemMetrics(int index) = 0;
+  // SPI_GETWORKAREA: the primary monitor's area not covered by taskbars.
+  virtual bool SystemParametersInfoA(std::uint32_t action, Rect& rect) = 0;
+  // Of the screen: GetDC(NULL), GetDeviceCaps and ReleaseDC.
+  virtual int GetDeviceCaps(int index) = 0;
   virtual bool GetWindowRect(HWnd window, Rect& rect) = 0;
   virtual bool AdjustWindowRectEx(Rect& rect, std::uint32_t style, bool menu,
                                   std::uint32_t exStyle) = 0;
@@ -124,9 +128,11 @@ class Platform {
   virtual bool SetForegroundWindow(HWnd window) = 0;
   virtual bool GetCursorPos(Point& point) = 0;
 
-  // Resources of the program's own file (user32, gdi32)
-  virtual HIcon LoadIconA(const std::string& name) = 0;
-  virtual HBitmap LoadBitmapA(const std::string& name) = 0;
+  // Resources of the program's own file (user32, gdi32), at the size given:
+  // LoadImageA with IMAGE_ICON, and with IMAGE_BITMAP (stretched to it).
+  virtual HIcon LoadImageA(const std::string& name, int width, int height) = 0;
+  virtual bool DestroyIcon(HIcon icon) = 0;
+  virtual HBitmap LoadBitmapA(const std::string& name, int width, int height) = 0;
   virtual bool DeleteObject(HBitmap bitmap) = 0;
 
   // Menus (user32)
@@ -155,7 +161,6 @@ class Platform {
   virtual bool DateTimeGetSystemTime(HWnd picker, SystemTime& time) = 0;
   // TTM_ADDTOOLA: the tooltip shows the text while the mouse rests on the tool.
   virtual bool AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::string& text) = 0;
-  virtual HIcon LoadImageA(const std::string& name, int width, int height) = 0;  // an icon
   virtual HFont CreateFontA(int height, int weight, const std::string& faceName) = 0;
   virtual bool DeleteObject(HFont font) = 0;
   virtual std::uint32_t SetTextColor(HDc dc, std::uint32_t color) = 0;

@@ -44,6 +44,7 @@ using UniqueHKey = UniqueHandle<HKey, &Platform::RegCloseKey>;
 using UniqueEventSource = UniqueHandle<EventSource, &Platform::DeregisterEventSource>;
 using UniqueWindow = UniqueHandle<HWnd, &Platform::DestroyWindow>;
 using UniqueMenu = UniqueHandle<HMenu, &Platform::DestroyMenu>;
+using UniqueIcon = UniqueHandle<HIcon, &Platform::DestroyIcon>;
 using UniqueBitmap =
     UniqueHandle<HBitmap, static_cast<bool (Platform::*)(HBitmap)>(&Platform::DeleteObject)>;
 using UniqueFont =

@@ -1,5 +1,6 @@
-// The settings window: its controls in tab order, with captions, hints and
-// bounds in client pixels. Children of a group are placed relative to it.
+// The settings window: its client area and its controls in tab order, with
+// captions, hints and bounds in client pixels at 96 DPI. Children of a group
+// are placed relative to it.
 #pragma once
 
 #include <cstdint>
@@ -53,8 +54,10 @@ struct ControlDescription {
   bool startsGroup;  // the first of a run of radio buttons, or a tab stop of its own
 };
 
+inline constexpr int kClientWidth = 169;
+inline constexpr int kClientHeight = 268;
 inline constexpr char kFontName[] = "MS Sans Serif";
-inline constexpr int kFontHeight = -11;           // 8 point
+inline constexpr int kFontPoints = 8;
 inline constexpr std::uint32_t kNavy = 0x800000;  // COLORREF: blue 0x80
 
 // Creation order is tab order: first the controls that take the focus.

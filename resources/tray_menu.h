@@ -1,5 +1,6 @@
-// The tray menu, top to bottom: command id, caption and the 16 x 16 picture
-// beside it (a bitmap resource of the program file; none for plain items).
+// The tray menu, top to bottom: command id, caption and the picture beside
+// it (a bitmap resource of the program file, 16 x 16 pixels at 96 DPI; none
+// for plain items).
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,8 @@ enum TrayCommand : std::uint32_t {
   miShow,
   miExit,
 };
+
+inline constexpr int kMenuPictureSize = 16;
 
 struct TrayMenuItem {
   TrayCommand id;

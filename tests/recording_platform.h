@@ -63,6 +63,8 @@ class RecordingPlatform : public Platform {
   Point cursor{900, 700};
   int screenWidth = 1024;
   int screenHeight = 768;
+  Rect workArea{0, 0, 1024, 738};  // above XP's taskbar
+  int dpi = 96;
   // The program file's version information: none, or its FileVersion.
   std::optional<std::string> fileVersion = "1.2.3.4";
   // Its translation: US English, code page 1252.
@@ -330,8 +332,27 @@ class RecordingPlatform : public Platform {
     return Logged(registeredMessage, "RegisterWindowMessageA", name);
   }
   int GetSystemMetrics(int index) override {
-    return index == kSmCxScreen ? screenWidth : screenHeight;
+    switch (index) {
+      case kSmCxScreen:
+        return screenWidth;
+      case kSmCyScreen:
+        return screenHeight;
+      // The icon sizes follow the DPI, which GetDeviceCaps may fail to tell.
+      case kSmCxIcon:
+      case kSmCyIcon:
+        return 32 * (dpi ? dpi : 96) / 96;
+      case kSmCxSmIcon:
+      case kSmCySmIcon:
+        return 16 * (dpi ? dpi : 96) / 96;
+      default:
+        return 0;
+    }
   }
+  bool SystemParametersInfoA(std::uint32_t action, Rect& rect) override {
+    if (action == kSpiGetWorkArea) rect = workArea;
+    return action == kSpiGetWorkArea;
+  }
+  int GetDeviceCaps(int index) override { return index == kLogPixelsY ? dpi : 0; }
   bool GetWindowRect(HWnd window, Rect& rect) override {
     rect = FWindowRects[window];
     return true;
@@ -358,11 +379,15 @@ class RecordingPlatform : public Platform {
   void ProcessMessages() override {}
 
   // --- Icons, pictures, fonts, menus, the tray.
-  HIcon LoadIconA(const std::string& name) override { return Named<HIcon>(0x7000, name); }
   HIcon LoadImageA(const std::string& name, int width, int height) override {
-    return Named<HIcon>(0x7001, name + " " + std::to_string(width) + "x" + std::to_string(height));
+    return Named<HIcon>(0x7000 + width,
+                        name + " " + std::to_string(width) + "x" + std::to_string(height));
   }
-  HBitmap LoadBitmapA(const std::string& name) override { return Open<HBitmap>(name); }
+  bool DestroyIcon(HIcon icon) override { return Logged(true, "DestroyIcon", icon); }
+  HBitmap LoadBitmapA(const std::string& name, int width, int height) override {
+    Log("LoadBitmapA", name, width, height);
+    return Open<HBitmap>(name);
+  }
   bool DeleteObject(HBitmap bitmap) override { return Released("DeleteObject", bitmap); }
   HFont CreateFontA(int height, int weight, const std::string& faceName) override {
     return Open<HFont>("font " + faceName + " " + std::to_string(height) + " " +

@@ -75,11 +75,6 @@ bool Win32Platform::AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::stri
          0;
 }
 
-HIcon Win32Platform::LoadImageA(const std::string& name, int width, int height) {
-  return FromWin32<HIcon>(
-      ::LoadImageA(::GetModuleHandleA(nullptr), name.c_str(), IMAGE_ICON, width, height, 0));
-}
-
 HFont Win32Platform::CreateFontA(int height, int weight, const std::string& faceName) {
   return FromWin32<HFont>(::CreateFontA(
       height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,

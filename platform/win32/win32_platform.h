@@ -68,6 +68,8 @@ class Win32Platform : public Platform {
   int RunMessageLoop() override;
   std::uint32_t RegisterWindowMessageA(const std::string& name) override;
   int GetSystemMetrics(int index) override;
+  bool SystemParametersInfoA(std::uint32_t action, Rect& rect) override;
+  int GetDeviceCaps(int index) override;
   bool GetWindowRect(HWnd window, Rect& rect) override;
   bool AdjustWindowRectEx(Rect& rect, std::uint32_t style, bool menu,
                           std::uint32_t exStyle) override;
@@ -75,8 +77,9 @@ class Win32Platform : public Platform {
                     std::uint32_t flags) override;
   bool SetForegroundWindow(HWnd window) override;
   bool GetCursorPos(Point& point) override;
-  HIcon LoadIconA(const std::string& name) override;
-  HBitmap LoadBitmapA(const std::string& name) override;
+  HIcon LoadImageA(const std::string& name, int width, int height) override;
+  bool DestroyIcon(HIcon icon) override;
+  HBitmap LoadBitmapA(const std::string& name, int width, int height) override;
   bool DeleteObject(HBitmap bitmap) override;
   HMenu CreatePopupMenu() override;
   bool SetMenuInfo(HMenu menu, std::uint32_t style) override;
@@ -99,7 +102,6 @@ class Win32Platform : public Platform {
   bool DateTimeSetSystemTime(HWnd picker, const SystemTime& time) override;
   bool DateTimeGetSystemTime(HWnd picker, SystemTime& time) override;
   bool AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::string& text) override;
-  HIcon LoadImageA(const std::string& name, int width, int height) override;
   HFont CreateFontA(int height, int weight, const std::string& faceName) override;
   bool DeleteObject(HFont font) override;
   std::uint32_t SetTextColor(HDc dc, std::uint32_t color) override;

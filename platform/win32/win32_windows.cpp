@@ -104,6 +104,20 @@ std::uint32_t Win32Platform::RegisterWindowMessageA(const std::string& name) {
 
 int Win32Platform::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 
+bool Win32Platform::SystemParametersInfoA(std::uint32_t action, Rect& rect) {
+  RECT r{};
+  BOOL ok = ::SystemParametersInfoA(action, 0, &r, 0);
+  rect = {r.left, r.top, r.right, r.bottom};
+  return ok;
+}
+
+int Win32Platform::GetDeviceCaps(int index) {
+  HDC screen = ::GetDC(nullptr);
+  int value = ::GetDeviceCaps(screen, index);
+  ::ReleaseDC(nullptr, screen);
+  return value;
+}
+
 bool Win32Platform::GetWindowRect(HWnd window, Rect& rect) {
   RECT r{};
   BOOL ok = ::GetWindowRect(ToWin32<HWND>(window), &r);
@@ -135,12 +149,16 @@ bool Win32Platform::GetCursorPos(Point& point) {
   return ok;
 }
 
-HIcon Win32Platform::LoadIconA(const std::string& name) {
-  return FromWin32<HIcon>(::LoadIconA(::GetModuleHandleA(nullptr), name.c_str()));
+HIcon Win32Platform::LoadImageA(const std::string& name, int width, int height) {
+  return FromWin32<HIcon>(
+      ::LoadImageA(::GetModuleHandleA(nullptr), name.c_str(), IMAGE_ICON, width, height, 0));
 }
 
-HBitmap Win32Platform::LoadBitmapA(const std::string& name) {
-  return FromWin32<HBitmap>(::LoadBitmapA(::GetModuleHandleA(nullptr), name.c_str()));
+bool Win32Platform::DestroyIcon(HIcon icon) { return ::DestroyIcon(ToWin32<HICON>(icon)); }
+
+HBitmap Win32Platform::LoadBitmapA(const std::string& name, int width, int height) {
+  return FromWin32<HBitmap>(
+      ::LoadImageA(::GetModuleHandleA(nullptr), name.c_str(), IMAGE_BITMAP, width, height, 0));
 }
 
 bool Win32Platform::DeleteObject(HBitmap bitmap) {

@@ -176,7 +176,15 @@ def test_manifest(image):
     assert levels == ["asInvoker"], "execution level %s" % levels
     systems = {e.get("Id") for e in found.get("supportedOS", [])}
     assert systems == SUPPORTED_OS, "supportedOS %s" % sorted(systems)
-    # Classic controls, and scaled by the system: the layout is in fixed pixels.
-    unwanted = {"dependency", "dpiAware", "dpiAwareness"} & set(found)
-    assert not unwanted, "the manifest declares %s" % sorted(unwanted)
+    # Classic controls: the window was laid out and coloured for them.
+    assert "dependency" not in found, "the manifest asks for a version of the common controls"
+    # Aware of the system's DPI, each Windows reading its own entry; UTF-8 for
+    # the ANSI calls, so that a folder named in any script reaches them whole.
+    settings = {(element.tag, (element.text or "").strip()) for name in
+                ("dpiAware", "dpiAwareness", "activeCodePage") for element in found.get(name, [])}
+    assert settings == {
+        ("{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware", "true"),
+        ("{http://schemas.microsoft.com/SMI/2016/WindowsSettings}dpiAwareness", "system"),
+        ("{http://schemas.microsoft.com/SMI/2019/WindowsSettings}activeCodePage", "UTF-8"),
+    }, "windows settings %s" % sorted(settings)
 
