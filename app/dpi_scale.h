@@ -16,7 +16,6 @@ class TDpiScale {
   // A DPI the screen cannot have (the system could not say) counts as 96.
   explicit TDpiScale(int dpi) : FDpi(dpi > 0 ? dpi : kDesignDpi) {}
 
-  int Dpi() const { return FDpi; }
   // MulDiv(pixels, dpi, 96): rounded to the nearest, a half away from zero.
   int operator()(int pixels) const { return MulDiv(pixels, FDpi, kDesignDpi); }
   // A font's height in pixels for its size in points, negative: the

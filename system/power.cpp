@@ -29,6 +29,10 @@ OsVersionInfo QueryVersion(Platform& os) {
   return version;
 }
 
+bool Is9x(const OsVersionInfo& v) {
+  return v.dwPlatformId == kVerPlatformWin32Windows && v.dwMajorVersion >= 4;
+}
+
 // LoadLibrary's failure values are the old small error codes, not only null.
 bool Loaded(Module module) { return static_cast<std::uintptr_t>(module) >= 32; }
 
@@ -36,8 +40,7 @@ bool Loaded(Module module) { return static_cast<std::uintptr_t>(module) >= 32; }
 // version since; NT 4 and unknown platforms have none to ask.
 bool HasPowerLibrary(Platform& os) {
   OsVersionInfo v = QueryVersion(os);
-  return (v.dwPlatformId == kVerPlatformWin32Windows && v.dwMajorVersion >= 4) ||
-         (v.dwPlatformId == kVerPlatformWin32Nt && v.dwMajorVersion >= 5);
+  return Is9x(v) || (v.dwPlatformId == kVerPlatformWin32Nt && v.dwMajorVersion >= 5);
 }
 
 bool PowerCapability(Platform& os, const char* query) {
@@ -130,10 +133,7 @@ bool IsWindows2000(Platform& os) {
 
 bool IsWindowsNT(Platform& os) { return QueryVersion(os).dwPlatformId == kVerPlatformWin32Nt; }
 
-bool IsWindows9x(Platform& os) {
-  OsVersionInfo v = QueryVersion(os);
-  return v.dwPlatformId == kVerPlatformWin32Windows && v.dwMajorVersion >= 4;
-}
+bool IsWindows9x(Platform& os) { return Is9x(QueryVersion(os)); }
 
 bool CanSuspend(Platform& os) { return PowerCapability(os, "IsPwrSuspendAllowed"); }
 
