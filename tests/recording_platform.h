@@ -332,21 +332,10 @@ class RecordingPlatform : public Platform {
     return Logged(registeredMessage, "RegisterWindowMessageA", name);
   }
   int GetSystemMetrics(int index) override {
-    switch (index) {
-      case kSmCxScreen:
-        return screenWidth;
-      case kSmCyScreen:
-        return screenHeight;
-      // The icon sizes follow the DPI, which GetDeviceCaps may fail to tell.
-      case kSmCxIcon:
-      case kSmCyIcon:
-        return 32 * (dpi ? dpi : 96) / 96;
-      case kSmCxSmIcon:
-      case kSmCySmIcon:
-        return 16 * (dpi ? dpi : 96) / 96;
-      default:
-        return 0;
-    }
+    int iconScale = dpi ? dpi : 96;  // the icon sizes follow the DPI, known or not
+    if (index == kSmCxIcon || index == kSmCyIcon) return 32 * iconScale / 96;
+    if (index == kSmCxSmIcon || index == kSmCySmIcon) return 16 * iconScale / 96;
+    return index == kSmCxScreen ? screenWidth : screenHeight;
   }
   bool SystemParametersInfoA(std::uint32_t action, Rect& rect) override {
     if (action == kSpiGetWorkArea) rect = workArea;
