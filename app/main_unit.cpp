@@ -67,7 +67,7 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
     case kWmCommand:
       if (lParam == 0)
         MenuCommand(static_cast<std::uint32_t>(wParam & 0xFFFF));
-      else if ((wParam >> 16) == kBnClicked)
+      else if (((wParam >> 16) & 0xFFFF) == kBnClicked)
         ControlCommand(static_cast<std::uint32_t>(wParam & 0xFFFF));
       break;
     case kWmNotify: {

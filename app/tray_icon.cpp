@@ -17,7 +17,6 @@ TTrayIcon::TTrayIcon(Platform& os, const std::string& tip, std::uint32_t callbac
                               os.GetSystemMetrics(kSmCySmIcon))) {}
 
 void TTrayIcon::UpdateNotifyData(HWnd window) {
-  FNotifyData.cbSize = kNotifyIconDataV1Size;
   FNotifyData.hWnd = window;
   FNotifyData.uID = 0;
   FNotifyData.uFlags = kNifMessage | kNifIcon | kNifTip;

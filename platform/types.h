@@ -11,7 +11,13 @@ namespace quennavar {
 enum class Handle : std::uintptr_t { Null = 0 };
 enum class Module : std::uintptr_t { Null = 0 };
 enum class ProcAddress : std::uintptr_t { Null = 0 };
-enum class HKey : std::uintptr_t { Null = 0, LocalMachine = 0x80000002 };
+// The system defines its predefined keys as LONG values widened to a pointer,
+// so on 64-bit Windows HKEY_LOCAL_MACHINE is 0xFFFFFFFF80000002: a key of
+// 0x0000000080000002 would name no key at all there.
+enum class HKey : std::uintptr_t {
+  Null = 0,
+  LocalMachine = static_cast<std::uintptr_t>(std::intptr_t{static_cast<std::int32_t>(0x80000002)})
+};
 enum class EventSource : std::uintptr_t { Null = 0 };
 enum class HWnd : std::uintptr_t { Null = 0 };
 enum class HMenu : std::uintptr_t { Null = 0 };
@@ -62,9 +68,9 @@ struct Rect {
   std::int32_t bottom = 0;
 };
 
-// NOTIFYICONDATAA in its original 88-byte form, which every shell accepts.
+// NOTIFYICONDATAA in its original form, which every shell accepts. Its size
+// differs between the 32- and 64-bit systems: the Win32 layer sets it.
 struct NotifyIconData {
-  std::uint32_t cbSize = 0;
   HWnd hWnd = HWnd::Null;
   std::uint32_t uID = 0;
   std::uint32_t uFlags = 0;

@@ -61,7 +61,6 @@ inline constexpr std::uint32_t kNimDelete = 2;
 inline constexpr std::uint32_t kNifMessage = 1;
 inline constexpr std::uint32_t kNifIcon = 2;
 inline constexpr std::uint32_t kNifTip = 4;
-inline constexpr std::uint32_t kNotifyIconDataV1Size = 88;
 
 inline constexpr std::uint32_t kWsPopup = 0x80000000;
 inline constexpr std::uint32_t kWsCaption = 0x00C00000;

@@ -404,9 +404,9 @@ class RecordingPlatform : public Platform {
   }
   bool DestroyMenu(HMenu menu) override { return Released("DestroyMenu", menu); }
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override {
-    return Logged(trayAccepts, "Shell_NotifyIconA", message == kNimAdd ? "NIM_ADD" : "NIM_DELETE",
-                  Braced(data.cbSize, data.hWnd, data.uID, data.uFlags, data.uCallbackMessage,
-                         data.hIcon, data.szTip));
+    return Logged(
+        trayAccepts, "Shell_NotifyIconA", message == kNimAdd ? "NIM_ADD" : "NIM_DELETE",
+        Braced(data.hWnd, data.uID, data.uFlags, data.uCallbackMessage, data.hIcon, data.szTip));
   }
 
   // --- Controls.

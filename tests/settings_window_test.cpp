@@ -50,7 +50,10 @@ class SettingsWindowTest : public ProgramFolderTest {
         if (c.kind == ControlKind::RadioButton && c.parent == group && c.id != id)
           os.checks[form_->Control(c.id)] = 0;
     }
-    Send(kWmCommand, id, static_cast<std::intptr_t>(form_->Control(id)));
+    // A 64-bit system hands the notification code in bits 16 to 31 alone:
+    // whatever stands above them is not the window's to read.
+    Send(kWmCommand, id | ~std::uintptr_t{0xFFFFFFFF},
+         static_cast<std::intptr_t>(form_->Control(id)));
   }
   std::vector<std::string> Writes() const { return os.Only({"WritePrivateProfileStringA"}); }
   void Tick() { Send(kWmTimer, 1); }

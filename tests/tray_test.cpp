@@ -26,7 +26,7 @@ class TrayTest : public ProgramFolderTest {
 TEST_F(TrayTest, StartsHiddenWithItsIconAndRemovesItBeforeTheWindowGoes) {
   os.commandLine = "Quennavar.exe";
   EXPECT_EQ(Quennavar(os), 0);
-  const std::string icon = "{88, window2, 0, 7, 1143, MAINICON 16x16, \"Quennavar\"}";
+  const std::string icon = "{window2, 0, 7, 1143, MAINICON 16x16, \"Quennavar\"}";
   EXPECT_THAT(
       os.Only({"CreateWindowExA", "Shell_NotifyIconA", "ShowWindow", "RunMessageLoop",
                "DestroyWindow", "DestroyMenu"}),
@@ -261,7 +261,7 @@ TEST(TrayIcon, TheTipIsCutTo63Characters) {
   TTrayIcon icon(os, std::string(70, 'q'), WM_TRAYNOTIFY);
   icon.Add(static_cast<HWnd>(0x100));
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
-              ElementsAre("Shell_NotifyIconA(NIM_ADD, {88, 0x100, 0, 7, 1143, MAINICON 16x16, \"" +
+              ElementsAre("Shell_NotifyIconA(NIM_ADD, {0x100, 0, 7, 1143, MAINICON 16x16, \"" +
                           std::string(63, 'q') + "\"})"));
 }
 

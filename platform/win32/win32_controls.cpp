@@ -13,6 +13,7 @@ namespace quennavar {
 using namespace win32;
 
 static_assert(sizeof(NotifyHeader) == sizeof(NMHDR) &&
+              offsetof(NotifyHeader, idFrom) == offsetof(NMHDR, idFrom) &&
               offsetof(NotifyHeader, code) == offsetof(NMHDR, code));
 
 // Called once, when the settings window is built. The library's start-up sets

@@ -12,7 +12,9 @@ namespace quennavar {
 using namespace win32;
 namespace {
 
-static_assert(NOTIFYICONDATAA_V1_SIZE == kNotifyIconDataV1Size);
+// The original layout, which every shell accepts: 88 bytes on 32-bit
+// Windows, 104 on 64-bit.
+static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 4 ? 88 : 104));
 
 constexpr char kWindowClass[] = "QuennavarWindow";
 
@@ -205,7 +207,7 @@ bool Win32Platform::DestroyMenu(HMenu menu) { return ::DestroyMenu(ToWin32<HMENU
 
 bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   NOTIFYICONDATAA record{};
-  record.cbSize = data.cbSize;
+  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
   record.hWnd = ToWin32<HWND>(data.hWnd);
   record.uID = data.uID;
   record.uFlags = data.uFlags;

@@ -184,7 +184,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       mayWrite = true;
       // A control not built yet is sent as 1: the procedure tells a click
       // from a menu command by a nonzero sender alone.
-      os.Send(form->Handle(), kWmCommand, kBnClicked << 16 | id,
+      // Above the low 32 bits a 64-bit parameter may carry anything.
+      const std::uintptr_t above = sizeof(std::uintptr_t) > 4 ? std::uintptr_t{in.Next()} << 32 : 0;
+      os.Send(form->Handle(), kWmCommand, above | kBnClicked << 16 | id,
               sender != HWnd::Null ? static_cast<std::intptr_t>(sender) : 1);
     } else if (kind == 4) {
       // The user picks a time; only the picker's own change notice stores it.

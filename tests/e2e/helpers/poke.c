@@ -31,7 +31,10 @@ typedef struct {
 
 static unsigned long count_handles(DWORD pid) {
   typedef LONG(WINAPI * Query)(ULONG, PVOID, ULONG, PULONG);
-  Query query = (Query)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
+  /* Through void*: the 64-bit compiler rejects a direct cast between the
+     function types. */
+  Query query =
+      (Query)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
   ULONG size = 1 << 20, needed = 0;
   for (;;) {
     BYTE* buffer = malloc(size);
