@@ -22,7 +22,8 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-from wine_harness import Run, WineSession, parse_trace, prefix_processes, wait_until  # noqa: E402
+from wine_harness import (Run, WineSession, is_64_bit, parse_trace, prefix_processes,  # noqa: E402
+                          wait_until)
 
 MESSAGES = os.path.join(ROOT, "resources", "messages.mc")
 SCREEN = os.path.join(ROOT, "build", "screen.png")
@@ -226,8 +227,8 @@ class Session(WineSession):
                        stderr=subprocess.DEVNULL):
         # A session of its own: Ctrl-C reaches this script, which ends the
         # program in order, not the program half-way.
-        return subprocess.Popen(["wine", self.exe] + list(args), env=dict(self.env, WINEDEBUG=debug),
-                                cwd=self.root, stdin=subprocess.DEVNULL, stdout=stdout,
+        return subprocess.Popen([self.loader, self.exe] + list(args),
+                                env=dict(self.env, WINEDEBUG=debug), cwd=self.root, stdin=subprocess.DEVNULL, stdout=stdout,
                                 stderr=stderr, start_new_session=True)
 
     def program_windows(self, process):
@@ -268,8 +269,9 @@ def running_in(prefix):
 def report(exe, prefix, args):
     """Runs the program with its switch and prints what reached Windows."""
     own_display = not os.environ.get("DISPLAY")
-    print("Running Quennavar.exe %s under Wine (Windows XP)%s; reading back what reached Windows…"
-          % (" ".join(args), ", on a virtual screen" if own_display else ""), flush=True)
+    print("Running Quennavar.exe %s under Wine (Windows XP%s)%s; reading back what reached "
+          "Windows…" % (" ".join(args), " x64" if is_64_bit(exe) else "",
+                        ", on a virtual screen" if own_display else ""), flush=True)
     session = process = None
     try:
         session = Session(exe, prefix, own_display)
@@ -318,7 +320,7 @@ def virtual_screen(exe, prefix, args):
         session = Session(exe, prefix, own_display=True)
         # The desktop is asked for this run only: the prefix keeps running
         # programs on the user's own display when there is one.
-        desktop = subprocess.Popen(["wine", "explorer", "/desktop=Default," + DESKTOP],
+        desktop = subprocess.Popen([session.tools, "explorer", "/desktop=Default," + DESKTOP],
                                    env=session.env, cwd=session.root, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                    start_new_session=True)

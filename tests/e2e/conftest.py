@@ -6,7 +6,7 @@ import os
 
 import pytest
 
-from wine_harness import WineSession, called, wait_until
+from wine_harness import WineSession, called, program_under_test, wait_until
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 
@@ -28,8 +28,7 @@ def existing_file(variable, default, what):
 
 @pytest.fixture(scope="session")
 def exe():
-    return existing_file("QUENNAVAR_EXE", os.path.join(ROOT, "build", "windows", "Quennavar.exe"),
-                         "Quennavar.exe")
+    return existing_file("QUENNAVAR_EXE", program_under_test(), "Quennavar.exe")
 
 
 @pytest.fixture(scope="session")

@@ -4,7 +4,7 @@ import re
 
 import pytest
 
-from wine_harness import in_message_loop
+from wine_harness import in_message_loop, is_64_bit
 
 pytestmark = pytest.mark.wine(version="winxp", display=True)
 
@@ -123,8 +123,12 @@ def test_no_switch_stays_in_the_tray(session, program, args):
     assert len(added) == 1, "the tray icon is added once: %s" % added
 
 
-def test_registration_type(session, program):
-    session.run(program, ["/shutdown"])
+def test_registration_type(session, program, exe):
+    run = session.run(program, ["/shutdown"])
+    # HKEY_LOCAL_MACHINE as the system defines it: a LONG widened to a pointer.
+    machine = "ffffffff80000002" if is_64_bit(exe) else "80000002"
+    keys = [c.raw_args[0] for c in run.find("RegCreateKeyExA")]
+    assert keys == [machine], "registration opened under %s, expected %s" % (keys, machine)
     text = session._wine(["reg", "query", REGISTRATION])
     assert re.search(r"EventMessageFile\s+REG_EXPAND_SZ\s+C:\\Quennavar\\Quennavar\.exe", text), \
         "registration: %s" % text

@@ -4,9 +4,12 @@ import re
 
 import pytest
 
+from wine_harness import image_range, is_64_bit
+
 pytestmark = pytest.mark.wine(version="winxp", display=True)
 
-MESSAGE = re.compile(r'^"Exception EIntOverflow in module Quennavar\.exe at [0-9A-F]{8}\.'
+# The code address in the build's width: 8 hex digits, 16 in the 64-bit program.
+MESSAGE = re.compile(r'^"Exception EIntOverflow in module Quennavar\.exe at ([0-9A-F]+)\.'
                      r'\\r\\nInteger overflow\.\\r\\n"$')
 
 
@@ -14,7 +17,7 @@ MESSAGE = re.compile(r'^"Exception EIntOverflow in module Quennavar\.exe at [0-9
     pytest.param(["/suspend", "35791395"], id="suspend-overflow"),
     pytest.param(["/hibernate", "-35791395"], id="hibernate-negative-overflow"),
 ])
-def test_overflow(session, program, screenshot, args):
+def test_overflow(session, program, exe, screenshot, args):
     process, trace, path = session.start(program, args)
     window = session.wait_for_window("Application Error")
     screenshot("application-error")
@@ -26,7 +29,12 @@ def test_overflow(session, program, screenshot, args):
     boxes = run.find("MessageBoxA")
     assert len(boxes) == 1, "one message box: %s" % run.effects()
     owner, text, caption, style = boxes[0].args
-    assert MESSAGE.match(text), "message text %s" % text
+    message = MESSAGE.match(text)
+    assert message, "message text %s" % text
+    address = message.group(1)
+    low, high = image_range(exe)
+    assert len(address) == (16 if is_64_bit(exe) else 8) and low <= int(address, 16) < high, \
+        "%s is no code address of the program, in its width" % address
     assert caption == '"Application Error"' and style == "00000010", \
         "caption %s, style %s" % (caption, style)
     assert not {"CreateWaitableTimerA", "SetSuspendState", "ReportEventA"} & set(run.names()), \

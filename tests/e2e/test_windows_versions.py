@@ -8,15 +8,19 @@ import re
 
 import pytest
 
-from wine_harness import WineSession, settings_form
+from wine_harness import WineSession, settings_form, program_is_64_bit
 
 REGISTRATION = r"HKLM\System\CurrentControlSet\Services\EventLog\Application\Quennavar"
 DATE_TIME = re.compile(r"^\d{1,2}/\d{1,2}/\d{4}( \d{1,2}:\d{2}:\d{2} [AP]M)?$")
 PRIVILEGE = ["OpenProcessToken", "GetTokenInformation", "GetLastError", "LookupPrivilegeValueA",
              "AdjustTokenPrivileges", "AdjustTokenPrivileges", "CloseHandle", "ExitWindowsEx"]
 SUSPEND_ITEM, HIBERNATE_ITEM = 106, 107
-MATRIX = [("win32", "win2k"), ("win32", "winxp"), ("win32", "win7"), ("win32", "win10"),
-          ("win64", "win10"), ("win64", "winxp64")]
+# The 64-bit program runs in 64-bit prefixes alone; there 2000 and XP are
+# reported through the registry.
+MATRIX = ([("win64", v) for v in ("win2k", "winxp", "win7", "win10", "winxp64")]
+          if program_is_64_bit() else
+          [("win32", "win2k"), ("win32", "winxp"), ("win32", "win7"), ("win32", "win10"),
+           ("win64", "win10"), ("win64", "winxp64")])
 
 
 @pytest.fixture(scope="module")

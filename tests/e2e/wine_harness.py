@@ -15,8 +15,10 @@ import tempfile
 import time
 from dataclasses import dataclass, field
 
-CALL = re.compile(r"^([0-9a-f]{4}):Call ([\w.]+)\.(\w+)\((.*)\) ret=([0-9a-f]{8})$")
-RETURN = re.compile(r"^([0-9a-f]{4}):Ret  ([\w.]+)\.(\w+)\(\) retval=([0-9a-f]{8}) ret=([0-9a-f]{8})$")
+# A 32-bit trace prints every number in 8 hex digits, a 64-bit one in 8 or more.
+CALL = re.compile(r"^([0-9a-f]{4}):Call ([\w.]+)\.(\w+)\((.*)\) ret=([0-9a-f]{8,16})$")
+RETURN = re.compile(
+    r"^([0-9a-f]{4}):Ret  ([\w.]+)\.(\w+)\(\) retval=([0-9a-f]{8,16}) ret=([0-9a-f]{8,16})$")
 EVENT_TEXT = re.compile(r'^([0-9a-f]{4}):\w+:eventlog:ReportEventW L"(.*)"$')
 # The due time as the program set it: relative ("+1800.0000000"), zero, or
 # absolute in hexadecimal. Behind an absolute one the server adds how far it
@@ -28,22 +30,58 @@ THREAD = re.compile(r"^([0-9a-f]{4}):")
 GLUED_LINE = re.compile(r"(?<=[^\n])(?=[0-9a-f]{4}:(?:Call |Ret | |trace:|err:|warn:|fixme:))")
 
 
-def image_range(exe):
-    """The addresses the program's own code is loaded at (it is never relocated)."""
+def optional_header(exe):
+    """The PE optional header's start and the first 4 KiB of the file."""
     with open(exe, "rb") as f:
         data = f.read(4096)
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    image_base = struct.unpack_from("<I", data, pe + 24 + 28)[0]
-    size_of_image = struct.unpack_from("<I", data, pe + 24 + 56)[0]
+    return struct.unpack_from("<I", data, 0x3C)[0] + 24, data
+
+
+def is_64_bit(exe):
+    """Whether the program file is a 64-bit (PE32+) one."""
+    optional, data = optional_header(exe)
+    return struct.unpack_from("<H", data, optional)[0] == 0x20B
+
+
+def image_range(exe):
+    """The addresses the program's own code is loaded at (it is never relocated)."""
+    optional, data = optional_header(exe)
+    if is_64_bit(exe):
+        image_base = struct.unpack_from("<Q", data, optional + 24)[0]
+    else:
+        image_base = struct.unpack_from("<I", data, optional + 28)[0]
+    size_of_image = struct.unpack_from("<I", data, optional + 56)[0]
     return image_base, image_base + size_of_image
+
+
+def program_under_test():
+    """The program file the suites run: QUENNAVAR_EXE, else the 32-bit build.
+    Which build it is follows from the file."""
+    root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+    return os.path.abspath(os.environ.get("QUENNAVAR_EXE")
+                           or os.path.join(root, "build", "windows", "Quennavar.exe"))
+
+
+def program_is_64_bit():
+    exe = program_under_test()
+    return os.path.isfile(exe) and is_64_bit(exe)
+
+
+def low_half(number):
+    """A number as the 32-bit trace prints it. A 64-bit trace prints whole
+    registers and stack slots, and the upper half of one that holds a 32-bit
+    argument or result is whatever was there before: `100000001` for 1."""
+    return "%08x" % (int(number, 16) & 0xFFFFFFFF) if re.fullmatch(r"[0-9a-f]{9,16}", number) \
+        else number
 
 
 @dataclass
 class Call:
     dll: str
     name: str
-    args: list
-    result: int = None
+    args: list  # numbers by their low 32 bits; raw_args as the trace printed them
+    result: int = None  # by its low 32 bits
+    raw_args: list = None
 
     def __str__(self):
         return f"{self.dll}.{self.name}({','.join(self.args)})"
@@ -104,7 +142,7 @@ def split_args(text):
     if current or args:
         args.append(current)
     # A string argument shows as its address and its text: keep the text.
-    return [re.sub(r'^[0-9a-f]{8} (?=L?")', "", arg) for arg in args]
+    return [re.sub(r'^[0-9a-f]{8,16} (?=L?")', "", arg) for arg in args]
 
 
 class TraceReader:
@@ -130,7 +168,8 @@ class TraceReader:
             if m:
                 ret = int(m.group(5), 16)
                 if self.low <= ret < self.high:
-                    call = Call(m.group(2), m.group(3), split_args(m.group(4)))
+                    raw = split_args(m.group(4))
+                    call = Call(m.group(2), m.group(3), [low_half(a) for a in raw], raw_args=raw)
                     self.calls.append(call)
                     self.open_calls.append((call, m.group(5)))
                     if call.name == "ReportEventA":
@@ -143,7 +182,7 @@ class TraceReader:
                 for i in range(len(self.open_calls) - 1, -1, -1):
                     call, ret = self.open_calls[i]
                     if call.name == m.group(3) and ret == m.group(5):
-                        call.result = int(m.group(4), 16)
+                        call.result = int(m.group(4), 16) & 0xFFFFFFFF
                         del self.open_calls[i:]
                         break
                 continue
@@ -276,9 +315,21 @@ def prefix_processes(prefix):
             pass  # gone meanwhile, or not ours to read
 
 
+# Debian's `wine` starts Wine's 32-bit loader first, even for a 64-bit
+# program, and that loader does not start where the kernel runs no 32-bit
+# programs: 64-bit prefixes and programs are started with the 64-bit one.
+WINE64 = "/usr/lib/wine/wine64"
+
+# The versions winecfg offers in 32-bit prefixes only. Wine reads the version
+# a prefix reports from this value, in 64-bit prefixes too.
+WINECFG_32_BIT_ONLY = {"win98", "nt40", "win2k", "winxp"}
+VERSION_KEY = r"HKCU\Software\Wine"
+
+
 class WineSession:
     """A Wine prefix of its own with its own X display: 32-bit ("win32"), or
-    64-bit ("win64"), where the 32-bit program runs under WoW64.
+    64-bit ("win64"), where the 32-bit program runs under WoW64. A 64-bit
+    program file runs in a 64-bit prefix whatever arch says.
 
     display: True for an Xvfb of the session's own, False for none, "caller"
     for the caller's DISPLAY. prefix: a prefix made before, already reporting
@@ -287,6 +338,11 @@ class WineSession:
     def __init__(self, exe, version="winxp", display=True, desktop=False, arch="win32",
                  relay_program_only=False, prefix=None):
         self.exe = os.path.abspath(exe)
+        if is_64_bit(self.exe):
+            arch = "win64"
+        self.arch = arch
+        self.tools = WINE64 if arch == "win64" else "wine"  # Wine's own programs
+        self.loader = WINE64 if is_64_bit(self.exe) else "wine"
         self.root = tempfile.mkdtemp(prefix="quennavar-e2e-")
         self.prefix = prefix or os.path.join(self.root, "prefix")
         self.version = version if prefix else None
@@ -341,7 +397,7 @@ class WineSession:
         session's services inherit them and would hold a pipe open."""
         env = dict(self.env, WINEDEBUG=debug)
         with tempfile.TemporaryFile(dir=self.root) as out:
-            subprocess.run(["wine"] + args, env=env, cwd=self.root, stdout=out,
+            subprocess.run([self.tools] + args, env=env, cwd=self.root, stdout=out,
                            stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=timeout)
             out.seek(0)
             return out.read().decode("cp437")  # console programs write the OEM code page
@@ -366,6 +422,8 @@ class WineSession:
         self.stop_session()
         self._wine(["winecfg", "-v", version], timeout=300)
         self.stop_session()
+        if self.arch == "win64" and version in WINECFG_32_BIT_ONLY:
+            self.reg_add(VERSION_KEY, {"Version": version})
         self.version = version
 
     def stop_session(self):
@@ -433,7 +491,7 @@ class WineSession:
         trace_path = os.path.join(self.root, "trace-%d.txt" % time.monotonic_ns())
         trace = open(trace_path, "wb")
         env = dict(self.env, WINEDEBUG=debug)
-        process = subprocess.Popen(["wine", self.unix_path(program)] + list(args), env=env,
+        process = subprocess.Popen([self.loader, self.unix_path(program)] + list(args), env=env,
                                    cwd=self.root, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=trace)
         return process, trace, trace_path
@@ -467,7 +525,7 @@ class WineSession:
         with open(os.path.join(self.prefix, "drive_c", "run.bat"), "w", newline="\r\n",
                   encoding="latin-1") as batch:
             batch.write('@set WINEDEBUG=%s\n@"%s" %s\n' % (debug, program, command_line))
-        process = subprocess.Popen(["wine", "cmd", "/c", "C:\\run.bat"], env=self.env,
+        process = subprocess.Popen([self.tools, "cmd", "/c", "C:\\run.bat"], env=self.env,
                                    cwd=self.root, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=trace)
         return self.finish(program, process, trace, trace_path, timeout)
@@ -629,5 +687,5 @@ class WineSession:
         return [tuple(body[i:i + 3]) for i in range(0, len(body), 3)]
 
 
-__all__ = ["WineSession", "Run", "Record", "Call", "TRAY_ICON", "parse_trace", "wait_until",
+__all__ = ["WineSession", "is_64_bit", "image_range", "program_under_test", "program_is_64_bit", "Run", "Record", "Call", "TRAY_ICON", "parse_trace", "wait_until",
            "called", "in_message_loop", "settings_form", "settings_shown", "settings_hidden"]
