@@ -16,7 +16,8 @@ for clone in first second-with-a-longer-name; do
 done
 
 status=0
-for file in build/windows/Quennavar.exe dist/*.zip; do
+for file in build/windows/Quennavar.exe build/windows-x64/Quennavar.exe dist/*-win32.zip \
+    dist/*-x64.zip; do
   for path in "$work"/first/$file; do
     relative="${path#"$work"/first/}"
     if cmp "$path" "$work/second-with-a-longer-name/$relative"; then
