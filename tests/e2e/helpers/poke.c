@@ -4,8 +4,14 @@
  *   poke keyboard      print the class and title of the active window, once
  *                      the keyboard focus is in it: where a key pressed now goes
  *   poke flood N M     N tray notifications and M tray menus, then print the
- *                      program's handle count and memory before and after */
+ *                      program's handle count and memory before and after
+ *   poke notify M      a tray notification with mouse message M, as a click does
+ *   poke command ID    the tray menu's command ID, as choosing the item does
+ *   poke click ID      a click on the settings window's button ID
+ *   poke rect          print the settings window's left, top, right and bottom
+ *                      and its client area's width and height, in pixels */
 #include <windows.h>
+/* after windows.h, which it needs */
 #include <psapi.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -84,6 +90,34 @@ int main(int argc, char** argv) {
   if (!window) return 3;
   if (argc >= 2 && strcmp(argv[1], "close") == 0) {
     PostMessageA(window, WM_CLOSE, 0, 0);
+    return 0;
+  }
+  if (argc >= 3 && strcmp(argv[1], "notify") == 0) {
+    PostMessageA(window, WM_TRAYNOTIFY, 0, atoi(argv[2]));
+    return 0;
+  }
+  if (argc >= 3 && strcmp(argv[1], "command") == 0) {
+    PostMessageA(window, WM_COMMAND, atoi(argv[2]), 0);
+    return 0;
+  }
+  if (argc >= 3 && strcmp(argv[1], "click") == 0) {
+    int id = atoi(argv[2]);
+    HWND button = GetDlgItem(window, id);
+    if (!button) return 6;
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
+    return 0;
+  }
+  if (argc >= 2 && strcmp(argv[1], "rect") == 0) {
+    /* In the program's own pixels: it is aware of the screen's DPI, and a
+       helper that is not would be shown coordinates scaled to 96. */
+    typedef BOOL(WINAPI * Aware)(void);
+    Aware aware =
+        (Aware)(void*)GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware");
+    RECT outer, client;
+    if (aware) aware();
+    if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return 7;
+    printf("%ld %ld %ld %ld %ld %ld\n", (long)outer.left, (long)outer.top, (long)outer.right,
+           (long)outer.bottom, (long)client.right, (long)client.bottom);
     return 0;
   }
   if (argc < 4 || strcmp(argv[1], "flood") != 0) return 2;
