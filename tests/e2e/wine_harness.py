@@ -325,6 +325,19 @@ WINE64 = "/usr/lib/wine/wine64"
 WINECFG_32_BIT_ONLY = {"win98", "nt40", "win2k", "winxp"}
 VERSION_KEY = r"HKCU\Software\Wine"
 
+# Debian's Wine looks for its own fonts beside its data folder, where Debian
+# does not put them: without them Marlett is missing, and every caption
+# button is drawn as a letter. Windows keeps them in its Fonts folder.
+WINE_FONTS = "/usr/share/wine/fonts"
+
+
+def install_wine_fonts(prefix):
+    fonts = os.path.join(prefix, "drive_c", "windows", "Fonts")
+    if os.path.isdir(WINE_FONTS) and os.path.isdir(fonts):
+        for name in os.listdir(WINE_FONTS):
+            if not os.path.exists(os.path.join(fonts, name)):
+                shutil.copy(os.path.join(WINE_FONTS, name), fonts)
+
 
 class WineSession:
     """A Wine prefix of its own with its own X display: 32-bit ("win32"), or
@@ -361,6 +374,7 @@ class WineSession:
                 self._start_display()
             if not prefix:
                 self._wine(["wineboot", "--init"], timeout=300)
+                install_wine_fonts(self.prefix)
             if desktop:
                 # Every program of the prefix runs in one virtual desktop with a
                 # taskbar and a notification area, as on Windows.
@@ -379,7 +393,7 @@ class WineSession:
     def _start_display(self):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-noreset",
              "-nolisten", "tcp"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
@@ -543,11 +557,11 @@ class WineSession:
                 return parts[2]
         return None
 
-    def reg_add(self, key, values):
-        """Sets string values under a key: {name: data}."""
+    def reg_add(self, key, values, kind="REG_SZ"):
+        """Sets values of one type under a key: {name: data}."""
         self.start_session()
         for name, data in values.items():
-            self._wine(["reg", "add", key, "/v", name, "/t", "REG_SZ", "/d", data, "/f"])
+            self._wine(["reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f"])
         self.stop_session()  # the server writes the registry out when it ends
 
     def reg_delete(self, key):
