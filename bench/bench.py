@@ -22,7 +22,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from wine_harness import WineSession  # noqa: E402
+from wine_harness import WineSession, is_64_bit  # noqa: E402
 
 RELAYED = ["user32.LockWorkStation", "shell32.Shell_NotifyIconA", "user32.GetMessageA",
            "user32.SetLayeredWindowAttributes"]
@@ -37,7 +37,12 @@ IDLE_SETTLE = 5.0  # seconds after start before the idle process is measured
 # as long. Either way the medians would measure the machine, not the programs.
 QUIET = 0.25
 WAKE_WINDOW = 60.0
-BEGIN, END = "<!-- bench:begin -->", "<!-- bench:end -->"
+
+
+def markers(exe):
+    """Where the table of that build stands in the file: each build has its own."""
+    build = " x64" if is_64_bit(exe) else ""
+    return "<!-- bench:begin%s -->" % build, "<!-- bench:end%s -->" % build
 
 
 def now():
@@ -225,7 +230,7 @@ def bytes_by_component(map_path, file_size):
 
 # --- the report
 
-def machine():
+def machine(session):
     cpu = "unknown"
     with open("/proc/cpuinfo") as f:
         for line in f:
@@ -240,9 +245,12 @@ def machine():
             for line in f:
                 if line.startswith("PRETTY_NAME="):
                     release = line.split("=", 1)[1].strip().strip('"')
-    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
-    return ("%s, %d cores, %d GiB; %s, Linux %s; %s (32-bit prefix, Windows XP), Xvfb"
-            % (cpu, os.cpu_count(), memory, release, platform.release(), wine))
+    wine = subprocess.run([session.loader, "--version"], capture_output=True,
+                          text=True).stdout.strip()
+    prefix = "64-bit prefix, Windows XP reported" if session.arch == "win64" else \
+        "32-bit prefix, Windows XP"
+    return ("%s, %d cores, %d GiB; %s, Linux %s; %s (%s), Xvfb"
+            % (cpu, os.cpu_count(), memory, release, platform.release(), wine, prefix))
 
 
 def ratio_row(measure, unit, ours, theirs, target):
@@ -254,13 +262,13 @@ def ratio_row(measure, unit, ours, theirs, target):
         "yes" if r <= target else "**no**")
 
 
-def report(results, runs):
+def report(results, runs, begin, end):
     size = results["size"]
     wake = results["wake"]
     fade_ms, fade_steps = results["fade"]
     lines = [
-        BEGIN,
-        "Measured %s on: %s." % (time.strftime("%Y-%m-%d"), machine()),
+        begin,
+        "Measured %s on: %s." % (time.strftime("%Y-%m-%d"), results["machine"]),
         "",
         "Medians of %d runs a side, the two sides alternating run by run; the fastest and "
         "slowest run in brackets." % runs,
@@ -294,20 +302,21 @@ def report(results, runs):
     ]
     for part, count in results["bytes"].items():
         lines.append("| %s | %d |" % (part, count))
-    lines += ["", END]
+    lines += ["", end]
     return "\n".join(lines) + "\n"
 
 
-def write_report(path, table):
-    """Replaces the measured part of the file, keeping the prose around it."""
+def write_report(path, table, begin, end):
+    """Replaces the build's measured part of the file, keeping the prose and
+    the other build's part around it; a build measured first is added."""
     text = ""
     if os.path.exists(path):
         with open(path, encoding="utf-8") as f:
             text = f.read()
-    if BEGIN in text and END in text:
-        text = text[:text.index(BEGIN)] + table + text[text.index(END) + len(END) + 1:]
+    if begin in text and end in text:
+        text = text[:text.index(begin)] + table + text[text.index(end) + len(end) + 1:]
     else:
-        text = "# Performance\n\n" + table
+        text = (text or "# Performance\n") + "\n" + table
     with open(path, "w", encoding="utf-8") as f:
         f.write(text)
 
@@ -326,6 +335,7 @@ def main():
                "baseline_size": os.path.getsize(os.path.join(options.helpers, "baseline_tray.exe")),
                "bytes": bytes_by_component(options.map, os.path.getsize(options.exe))}
     with WineSession(options.exe, desktop=True) as session:
+        results["machine"] = machine(session)
         session.reg_add(r"HKCU\Software\Wine\Debug", {"RelayInclude": ";".join(RELAYED)})
         bench = Bench(session, options.helpers, options.close_window)
         session.start_session()
@@ -360,8 +370,9 @@ def main():
         results["fade"] = (statistics.median(ms for ms, _ in results["fade_runs"]),
                            results["fade_runs"][0][1])
 
-    table = report(results, options.runs)
-    write_report(options.out, table)
+    begin, end = markers(options.exe)
+    table = report(results, options.runs, begin, end)
+    write_report(options.out, table, begin, end)
     print(table)
 
 
