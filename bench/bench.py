@@ -3,7 +3,7 @@ calls and nothing else, under Wine, and writes the results to a Markdown file.
 
 Times come from Wine's relay trace with timestamps (WINEDEBUG=+timestamp,+relay),
 which Wine takes from the same raw monotonic clock this script reads when it
-starts a process: "process start" is the moment the script starts `wine`.
+starts a process: "process start" is the moment the script starts Wine's loader.
 Only the calls timed are relayed (RelayInclude), so tracing costs both sides
 the same. The two sides run alternately, run by run, and medians are taken.
 
@@ -22,7 +22,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from wine_harness import WineSession, is_64_bit  # noqa: E402
+from wine_harness import WineSession, is_64_bit, low_half  # noqa: E402
 
 RELAYED = ["user32.LockWorkStation", "shell32.Shell_NotifyIconA", "user32.GetMessageA",
            "user32.SetLayeredWindowAttributes"]
@@ -77,7 +77,9 @@ class Bench:
         with open(path, "r", encoding="latin-1") as f:
             for line in f:
                 if m := CALL.match(line):
-                    calls.append((float(m.group(1)), m.group(2), m.group(3)))
+                    # The timed calls take numbers alone: read by their low 32 bits.
+                    args = ",".join(low_half(a) for a in m.group(3).split(","))
+                    calls.append((float(m.group(1)), m.group(2), args))
                 elif m := RETURN.match(line):
                     returns.append((float(m.group(1)), m.group(2)))
         return calls, returns
@@ -245,7 +247,7 @@ def machine(session):
             for line in f:
                 if line.startswith("PRETTY_NAME="):
                     release = line.split("=", 1)[1].strip().strip('"')
-    wine = subprocess.run([session.loader, "--version"], capture_output=True,
+    wine = subprocess.run([session.wine, "--version"], capture_output=True,
                           text=True).stdout.strip()
     prefix = "64-bit prefix, Windows XP reported" if session.arch == "win64" else \
         "32-bit prefix, Windows XP"

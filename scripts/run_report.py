@@ -22,8 +22,8 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-from wine_harness import (Run, WineSession, is_64_bit, parse_trace, prefix_processes,  # noqa: E402
-                          wait_until)
+from wine_harness import (Run, WineSession, install_wine_fonts, is_64_bit,  # noqa: E402
+                          parse_trace, prefix_processes, wait_until)
 
 MESSAGES = os.path.join(ROOT, "resources", "messages.mc")
 SCREEN = os.path.join(ROOT, "build", "screen.png")
@@ -222,14 +222,16 @@ class Session(WineSession):
 
     def __init__(self, exe, prefix, own_display):
         super().__init__(exe, display=True if own_display else "caller", prefix=prefix)
+        install_wine_fonts(prefix)  # also into a prefix made before it had them
 
     def launch_program(self, args, debug="-all", stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL):
         # A session of its own: Ctrl-C reaches this script, which ends the
         # program in order, not the program half-way.
-        return subprocess.Popen([self.loader, self.exe] + list(args),
-                                env=dict(self.env, WINEDEBUG=debug), cwd=self.root, stdin=subprocess.DEVNULL, stdout=stdout,
-                                stderr=stderr, start_new_session=True)
+        return subprocess.Popen([self.wine, self.exe] + list(args),
+                                env=dict(self.env, WINEDEBUG=debug), cwd=self.root,
+                                stdin=subprocess.DEVNULL, stdout=stdout, stderr=stderr,
+                                start_new_session=True)
 
     def program_windows(self, process):
         return self.xdotool("search", "--onlyvisible", "--pid", str(process.pid), check=False)
@@ -320,7 +322,7 @@ def virtual_screen(exe, prefix, args):
         session = Session(exe, prefix, own_display=True)
         # The desktop is asked for this run only: the prefix keeps running
         # programs on the user's own display when there is one.
-        desktop = subprocess.Popen([session.tools, "explorer", "/desktop=Default," + DESKTOP],
+        desktop = subprocess.Popen([session.wine, "explorer", "/desktop=Default," + DESKTOP],
                                    env=session.env, cwd=session.root, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                    start_new_session=True)

@@ -54,6 +54,12 @@ def program(session):
 
 
 @pytest.fixture
+def run_poke(session, poke):
+    """Runs the shell's stand-in in the session; returns what it printed."""
+    return lambda *args: session._wine([poke] + [str(a) for a in args], timeout=600)
+
+
+@pytest.fixture
 def screenshot(session):
     """Saves a screenshot by that name where QUENNAVAR_SCREENSHOTS names a folder."""
     folder = os.environ.get("QUENNAVAR_SCREENSHOTS")

@@ -17,12 +17,6 @@ REGISTRATION = r"HKLM\System\CurrentControlSet\Services\EventLog\Application\Que
 A_CHECK_BOX = (847 + 8 + 20, 467 + 139 + 8)  # in the settings window shown from the menu
 
 
-@pytest.fixture
-def run_poke(session, poke):
-    """Runs the shell's stand-in in the session; returns what it printed."""
-    return lambda *args: session._wine([poke] + list(args), timeout=600)
-
-
 def close_program(session, program, run_poke, started):
     """Closes the settings window, as its close button does: the program ends.
     (Typing into the tray menu is unreliable once another program had the

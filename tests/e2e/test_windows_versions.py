@@ -1,8 +1,9 @@
-"""The program on the Windows versions people run: 32-bit prefixes reporting
-2000, XP, 7 and 10, and 64-bit prefixes reporting 10 and XP x64, where the
-32-bit program runs under WoW64. One prefix of each kind serves all its
-versions. Suspend and hibernate follow what the power library answers, so
-each case reads that answer from the trace rather than assuming Wine's."""
+"""The program on the Windows versions people run. The 32-bit file: 32-bit
+prefixes reporting 2000, XP, 7 and 10, and 64-bit prefixes reporting 10 and
+XP x64, where it runs under WoW64. The 64-bit file: a 64-bit prefix reporting
+each of them. One prefix of each kind serves all its versions. Suspend and
+hibernate follow what the power library answers, so each case reads that
+answer from the trace rather than assuming Wine's."""
 
 import re
 

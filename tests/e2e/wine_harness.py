@@ -354,8 +354,9 @@ class WineSession:
         if is_64_bit(self.exe):
             arch = "win64"
         self.arch = arch
-        self.tools = WINE64 if arch == "win64" else "wine"  # Wine's own programs
-        self.loader = WINE64 if is_64_bit(self.exe) else "wine"
+        # Starts the program and Wine's own programs. For the 32-bit program
+        # `wine` as ever, in 64-bit prefixes too.
+        self.wine = WINE64 if is_64_bit(self.exe) else "wine"
         self.root = tempfile.mkdtemp(prefix="quennavar-e2e-")
         self.prefix = prefix or os.path.join(self.root, "prefix")
         self.version = version if prefix else None
@@ -393,6 +394,8 @@ class WineSession:
     def _start_display(self):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
+            # -noreset: the root window's properties (the work area a suite
+            # sets) outlive the client that set them.
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-noreset",
              "-nolisten", "tcp"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -411,7 +414,7 @@ class WineSession:
         session's services inherit them and would hold a pipe open."""
         env = dict(self.env, WINEDEBUG=debug)
         with tempfile.TemporaryFile(dir=self.root) as out:
-            subprocess.run([self.tools] + args, env=env, cwd=self.root, stdout=out,
+            subprocess.run([self.wine] + args, env=env, cwd=self.root, stdout=out,
                            stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=timeout)
             out.seek(0)
             return out.read().decode("cp437")  # console programs write the OEM code page
@@ -433,11 +436,12 @@ class WineSession:
         """The Windows version the prefix reports; nothing to do when it already does."""
         if version == self.version:
             return
-        self.stop_session()
-        self._wine(["winecfg", "-v", version], timeout=300)
-        self.stop_session()
         if self.arch == "win64" and version in WINECFG_32_BIT_ONLY:
             self.reg_add(VERSION_KEY, {"Version": version})
+        else:
+            self.stop_session()
+            self._wine(["winecfg", "-v", version], timeout=300)
+            self.stop_session()
         self.version = version
 
     def stop_session(self):
@@ -505,7 +509,7 @@ class WineSession:
         trace_path = os.path.join(self.root, "trace-%d.txt" % time.monotonic_ns())
         trace = open(trace_path, "wb")
         env = dict(self.env, WINEDEBUG=debug)
-        process = subprocess.Popen([self.loader, self.unix_path(program)] + list(args), env=env,
+        process = subprocess.Popen([self.wine, self.unix_path(program)] + list(args), env=env,
                                    cwd=self.root, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=trace)
         return process, trace, trace_path
@@ -539,7 +543,7 @@ class WineSession:
         with open(os.path.join(self.prefix, "drive_c", "run.bat"), "w", newline="\r\n",
                   encoding="latin-1") as batch:
             batch.write('@set WINEDEBUG=%s\n@"%s" %s\n' % (debug, program, command_line))
-        process = subprocess.Popen([self.tools, "cmd", "/c", "C:\\run.bat"], env=self.env,
+        process = subprocess.Popen([self.wine, "cmd", "/c", "C:\\run.bat"], env=self.env,
                                    cwd=self.root, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=trace)
         return self.finish(program, process, trace, trace_path, timeout)
@@ -701,5 +705,7 @@ class WineSession:
         return [tuple(body[i:i + 3]) for i in range(0, len(body), 3)]
 
 
-__all__ = ["WineSession", "is_64_bit", "image_range", "program_under_test", "program_is_64_bit", "Run", "Record", "Call", "TRAY_ICON", "parse_trace", "wait_until",
-           "called", "in_message_loop", "settings_form", "settings_shown", "settings_hidden"]
+__all__ = ["WineSession", "Run", "Record", "Call", "TRAY_ICON", "parse_trace", "wait_until",
+           "called", "in_message_loop", "settings_form", "settings_shown", "settings_hidden",
+           "is_64_bit", "image_range", "install_wine_fonts", "program_under_test",
+           "program_is_64_bit", "low_half"]

@@ -37,8 +37,8 @@ typedef struct {
 
 static unsigned long count_handles(DWORD pid) {
   typedef LONG(WINAPI * Query)(ULONG, PVOID, ULONG, PULONG);
-  /* Through void*: the 64-bit compiler rejects a direct cast between the
-     function types. */
+  /* Through void*: a direct cast between the function types warns on x64
+     (-Wcast-function-type), an error here. */
   Query query =
       (Query)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
   ULONG size = 1 << 20, needed = 0;
