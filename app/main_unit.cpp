@@ -104,7 +104,10 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
 
 // --- Settings file ---
 
-void TShutDownForm::LoadSettings() { FSettingsFile.Load(FRegional, FSettings); }
+void TShutDownForm::LoadSettings() {
+  FSettingsFile.Load(FRegional, FSettings);
+  UpdateTrayTip();
+}
 
 void TShutDownForm::SaveSettings() { FSettingsFile.Save(FRegional, FControls.Choice()); }
 
@@ -182,6 +185,7 @@ void TShutDownForm::EnableActionTimer(bool enabled) {
   else
     FOs.KillTimer(Handle(), kActionTimerId);
   FActionTimerEnabled = enabled;
+  UpdateTrayTip();
 }
 
 // Compares with the time as last loaded; the settings file is not read on a tick.
@@ -189,9 +193,61 @@ void TShutDownForm::ActionTimerTimer() {
   SystemTime now;
   FOs.GetLocalTime(now);
   std::optional<RunMinute> due = DueMinute(now, FSettings.FActionTime, FLastRunMinute);
+  WarnBeforeAction(now);
   if (!due) return;
   FLastRunMinute = due;
+  if (FWarning.Skipped(now, NextOccurrence())) return;
   RunStoredAction();
+}
+
+// --- Before the daily action ---
+
+Occurrence TShutDownForm::NextOccurrence() const {
+  TimeOfDay time = DecodeTime(FSettings.FActionTime);
+  return {WarnedKeyword(FSettings.FAction), time.hour, time.minute};
+}
+
+// What the timer's tick would do: RunStoredAction, less what it leaves undone.
+bool TShutDownForm::StoredActionRuns() {
+  const std::string& action = FSettings.FAction;
+  if (action == kSuspend) return CanSuspend(FOs);
+  if (action == kHibernate) return CanHibernate(FOs);
+  return action == kLock || !WarnedKeyword(action).empty();
+}
+
+std::string TShutDownForm::ShortTimeText(DayFraction time) {
+  TimeOfDay t = DecodeTime(time);
+  SystemTime at{
+      2000, 1, 6, 1, static_cast<std::uint16_t>(t.hour), static_cast<std::uint16_t>(t.minute),
+      0,    0};
+  return FOs.GetTimeFormatA(kTimeNoSeconds, at);
+}
+
+void TShutDownForm::UpdateTrayTip() {
+  std::string tip = kProgramName;
+  if (FActionTimerEnabled && StoredActionRuns())
+    tip.append(": ")
+        .append(FSettings.FAction)
+        .append(" at ")
+        .append(ShortTimeText(FSettings.FActionTime));
+  FTrayIcon.SetTip(tip);
+}
+
+// Nothing is announced that would not happen, nor what loses nothing.
+void TShutDownForm::WarnBeforeAction(const SystemTime& now) {
+  std::optional<std::string> text;
+  if (FTrayIcon.InTray() && StoredActionRuns())
+    text = WarningText(FSettings.FAction, FSettings.FForceTerminate,
+                       ShortTimeText(FSettings.FActionTime));
+  if (FWarning.Due(now, NextOccurrence(), text ? FSettings.FWarnMinutes : 0))
+    FTrayIcon.ShowBalloon(kProgramName, *text);
+}
+
+void TShutDownForm::SkipScheduledAction() {
+  SystemTime now;
+  FOs.GetLocalTime(now);
+  if (FActionTimerEnabled && FWarning.Skip(now, NextOccurrence()))
+    RecordSkippedAction(FContext, FSettings.FAction);
 }
 
 // --- Tray icon ---
@@ -215,6 +271,10 @@ void TShutDownForm::TrayNotify(std::uint32_t mouseMessage) {
     }
   } else if (mouseMessage == kWmRButtonDown) {
     PopUpTrayMenu();
+  } else if (mouseMessage == kNinBalloonUserClick) {
+    SkipScheduledAction();
+  } else if (mouseMessage == kNinBalloonTimeout || mouseMessage == kNinBalloonHide) {
+    FWarning.BalloonGone();
   }
 }
 

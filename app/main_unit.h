@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/action_schedule.h"
+#include "app/action_warning.h"
 #include "app/application.h"
 #include "app/base_window.h"
 #include "app/settings.h"
@@ -78,6 +79,12 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   void MenuCommand(std::uint32_t id);
   void ControlCommand(std::uint32_t id);
   void EnableActionTimer(bool enabled);
+  Occurrence NextOccurrence() const;
+  bool StoredActionRuns();
+  std::string ShortTimeText(DayFraction time);
+  void UpdateTrayTip();
+  void WarnBeforeAction(const SystemTime& now);
+  void SkipScheduledAction();
   bool UseAlphaBlend();
 
   const ActionContext& FContext;
@@ -94,6 +101,7 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   std::uint32_t FTaskbarCreated = 0;
   bool FActionTimerEnabled = false;
   std::optional<RunMinute> FLastRunMinute;
+  TActionWarning FWarning;
 };
 
 }  // namespace quennavar

@@ -38,6 +38,7 @@ void SettingsFile::Load(const RegionalSettings& regional, SettingsRecord& record
     time = EncodeTime(kDefaultTimeOfDay);
   if (!time) throw EConvertError("'" + text + "' is not a valid time");
   record.FActionTime = *time;
+  record.FWarnMinutes = WarnMinutesFrom(Read("WarnMinutes", ""));
 }
 
 void SettingsFile::Save(const RegionalSettings& regional, const SettingsChoice& choice) const {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/action_warning.h"
 #include "platform/platform.h"
 #include "system/regional.h"
 
@@ -34,6 +35,7 @@ struct SettingsRecord {
   bool FTimerEnable = false;
   std::string FAction;
   DayFraction FActionTime = 0;
+  int FWarnMinutes = kDefaultWarnMinutes;  // before the daily action; never written
 };
 
 // What the settings window shows, as a full save stores it.

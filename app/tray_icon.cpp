@@ -5,13 +5,22 @@ namespace {
 
 constexpr std::size_t kTipLength = 63;
 
+// Cut to the tip's bytes without splitting a character: under the UTF-8
+// code page a time designator such as "오후" takes several bytes a letter.
+std::string TipText(const std::string& text) {
+  if (text.size() <= kTipLength) return text;
+  std::size_t end = kTipLength;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
 }  // namespace
 
 // At the small icon's size, which grows with the screen's DPI: the shell
 // would shrink a large icon, and blur it.
 TTrayIcon::TTrayIcon(Platform& os, const std::string& tip, std::uint32_t callbackMessage)
     : FOs(os),
-      FTip(tip.substr(0, kTipLength)),
+      FTip(TipText(tip)),
       FCallbackMessage(callbackMessage),
       FIcon(os, os.LoadImageA("MAINICON", os.GetSystemMetrics(kSmCxSmIcon),
                               os.GetSystemMetrics(kSmCySmIcon))) {}
@@ -37,6 +46,30 @@ void TTrayIcon::AddAgain(HWnd window) {
   bool wasInTray = FInTray;
   Add(window);
   FInTray = FInTray || wasInTray;
+}
+
+void TTrayIcon::SetTip(const std::string& tip) {
+  std::string text = TipText(tip);
+  if (text == FTip) return;
+  FTip = FNotifyData.szTip = text;
+  if (FInTray) Modify(kNifTip);
+}
+
+void TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+  OsVersionInfo version;
+  FOs.GetVersionExA(version);
+  if (!FInTray || version.dwMajorVersion < 5) return;
+  FNotifyData.szInfoTitle = title;
+  FNotifyData.szInfo = text;
+  FNotifyData.dwInfoFlags = kNiifWarning;
+  Modify(kNifInfo);
+}
+
+// The other members go unread without their flags.
+void TTrayIcon::Modify(std::uint32_t flags) {
+  FNotifyData.uFlags = flags;
+  FOs.Shell_NotifyIconA(kNimModify, FNotifyData);
+  FNotifyData.uFlags = kNifMessage | kNifIcon | kNifTip;
 }
 
 void TTrayIcon::Remove() {

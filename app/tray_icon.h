@@ -18,9 +18,18 @@ class TTrayIcon {
   void AddAgain(HWnd window);
   // While the window it belongs to still exists.
   void Remove();
+  bool InTray() const { return FInTray; }
+
+  // Tells the shell only when the text changes, so that a program that
+  // never changes it makes no more calls than one without a tip of its own.
+  void SetTip(const std::string& tip);
+  // A warning balloon from the icon, while it is there: Windows 2000 and
+  // later have balloons.
+  void ShowBalloon(const std::string& title, const std::string& text);
 
  private:
   void UpdateNotifyData(HWnd window);
+  void Modify(std::uint32_t flags);
 
   Platform& FOs;
   std::string FTip;

@@ -37,6 +37,8 @@ class Platform {
   // Regional settings and text (kernel32, user32)
   virtual std::string GetLocaleInfoA(LocaleItem item) = 0;  // user default; "" where unset
   virtual std::string CharLowerBuffA(std::string text) = 0;
+  // The user default locale's time format; of `time` only the time of day counts.
+  virtual std::string GetTimeFormatA(std::uint32_t flags, const SystemTime& time) = 0;
 
   // Run-time linking (kernel32). The power-management entries have no import
   // library on older systems, so they are only ever reached through here.

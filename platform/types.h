@@ -68,8 +68,9 @@ struct Rect {
   std::int32_t bottom = 0;
 };
 
-// NOTIFYICONDATAA in its original form, which every shell accepts. Its size
-// differs between the 32- and 64-bit systems: the Win32 layer sets it.
+// NOTIFYICONDATAA in its original form, which every shell accepts, or with
+// NIF_INFO in the form of Windows 2000. Its size differs between the 32- and
+// 64-bit systems: the Win32 layer sets it.
 struct NotifyIconData {
   HWnd hWnd = HWnd::Null;
   std::uint32_t uID = 0;
@@ -77,6 +78,10 @@ struct NotifyIconData {
   std::uint32_t uCallbackMessage = 0;
   HIcon hIcon = HIcon::Null;
   std::string szTip;  // at most 63 characters
+  // The balloon, with NIF_INFO: Windows 2000's longer record carries it.
+  std::string szInfo;       // at most 255 characters
+  std::string szInfoTitle;  // at most 63 characters
+  std::uint32_t dwInfoFlags = 0;
 };
 
 // NMHDR: the header of a WM_NOTIFY message, which lParam points to.

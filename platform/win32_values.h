@@ -57,10 +57,18 @@ inline constexpr std::uint32_t kTpmLeftAlign = 0x0000;
 inline constexpr std::uint32_t kTpmRightButton = 0x0002;
 
 inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimModify = 1;
 inline constexpr std::uint32_t kNimDelete = 2;
 inline constexpr std::uint32_t kNifMessage = 1;
 inline constexpr std::uint32_t kNifIcon = 2;
 inline constexpr std::uint32_t kNifTip = 4;
+inline constexpr std::uint32_t kNifInfo = 0x10;
+inline constexpr std::uint32_t kNiifWarning = 2;
+// What the shell sends as the icon's callback message about its balloon.
+inline constexpr std::uint32_t kNinBalloonHide = 0x0400 + 3;
+inline constexpr std::uint32_t kNinBalloonTimeout = 0x0400 + 4;
+inline constexpr std::uint32_t kNinBalloonUserClick = 0x0400 + 5;
+inline constexpr std::uint32_t kTimeNoSeconds = 2;
 
 inline constexpr std::uint32_t kWsPopup = 0x80000000;
 inline constexpr std::uint32_t kWsCaption = 0x00C00000;

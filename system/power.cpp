@@ -69,11 +69,11 @@ std::string Now(const ActionContext& context) {
 // A request the system turned down is recorded as an error, never as done.
 void RecordAction(const ActionContext& context, bool succeeded, JournalEvent event) {
   ReportAction(context.os, kEventSource, context.programPath,
-               succeeded ? EventType::Success : EventType::Error, event, Now(context));
+               succeeded ? EventType::Success : EventType::Error, event, {Now(context)});
 }
 
 void RecordRefusal(const ActionContext& context, JournalEvent event) {
-  ReportAction(context.os, kEventSource, context.programPath, EventType::Error, event, kRefusal);
+  ReportAction(context.os, kEventSource, context.programPath, EventType::Error, event, {kRefusal});
 }
 
 void ExitWindows(const ActionContext& context, std::uint32_t flags, bool force,
@@ -176,8 +176,13 @@ void HibernateAndWake(const ActionContext& context, std::int32_t seconds, bool d
   SuspendWithWakeUp(context, true, seconds, disableWakeEvent);
 }
 
+void RecordSkippedAction(const ActionContext& context, const std::string& action) {
+  ReportAction(context.os, kEventSource, context.programPath, EventType::Success,
+               JournalEvent::Skipped, {action, Now(context)});
+}
+
 void ReportAction(Platform& os, const std::string& source, const std::string& messageFile,
-                  EventType type, JournalEvent event, const std::string& insertion) {
+                  EventType type, JournalEvent event, const std::vector<std::string>& insertions) {
   if (!IsWindowsNT(os)) return;
 
   HKey rawKey = HKey::Null;
@@ -193,7 +198,7 @@ void ReportAction(Platform& os, const std::string& source, const std::string& me
 
   UniqueEventSource eventLog(os, os.RegisterEventSourceA("", source));
   os.ReportEventA(eventLog.get(), static_cast<std::uint16_t>(type), 0,
-                  static_cast<std::uint32_t>(event), {insertion});
+                  static_cast<std::uint32_t>(event), insertions);
 }
 
 }  // namespace quennavar

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "system/regional.h"
@@ -32,6 +33,7 @@ enum class JournalEvent : std::uint32_t {
   WakeAfterSuspend = 7,
   WakeAfterHibernate = 8,
   Lock = 9,
+  Skipped = 10,
   SuspendNotSupported = 101,
   HibernateNotSupported = 102,
   WakeUpNotSupported = 103,
@@ -56,10 +58,13 @@ void DoHibernate(const ActionContext& context, bool disableWakeEvent);
 void SuspendAndWake(const ActionContext& context, std::int32_t seconds, bool disableWakeEvent);
 void HibernateAndWake(const ActionContext& context, std::int32_t seconds, bool disableWakeEvent);
 
+// The daily action skipped from its warning: the keyword as stored, and when.
+void RecordSkippedAction(const ActionContext& context, const std::string& action);
+
 // Registers the event source (so no installer is needed) and writes one
 // record. Throws ERegistryException when the registration key opens but
 // cannot be written.
 void ReportAction(Platform& os, const std::string& source, const std::string& messageFile,
-                  EventType type, JournalEvent event, const std::string& insertion);
+                  EventType type, JournalEvent event, const std::vector<std::string>& insertions);
 
 }  // namespace quennavar

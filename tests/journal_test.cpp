@@ -25,7 +25,7 @@ const std::string kRegistration =
 class Journal : public ::testing::Test {
  protected:
   void Report(EventType type, JournalEvent event, const std::string& text) {
-    ReportAction(os, "Quennavar", kProgram, type, event, text);
+    ReportAction(os, "Quennavar", kProgram, type, event, {text});
   }
 
   RecordingPlatform os;
@@ -101,6 +101,7 @@ TEST(MessageTable, HoldsTheTextOfEveryJournalEvent) {
       {JournalEvent::WakeAfterSuspend, "System wake up after suspend at %1 %0"},
       {JournalEvent::WakeAfterHibernate, "System wake up after hibernate at %1 %0"},
       {JournalEvent::Lock, "System locked at %1 %0"},
+      {JournalEvent::Skipped, "Scheduled %1 skipped at %2 %0"},
       {JournalEvent::SuspendNotSupported, "System does not support suspend %1 %0"},
       {JournalEvent::HibernateNotSupported, "System does not support hibernate %1 %0"},
       {JournalEvent::WakeUpNotSupported, "System does not support wake up (ACPI required) %1 %0"},

@@ -58,6 +58,7 @@ class RecordingPlatform : public Platform {
   std::int32_t regSetValueStatus = kErrorSuccess;
   bool registerEventSourceSucceeds = true;
   bool trayAccepts = true;
+  std::string shortTimeFormat;               // what GetTimeFormatA gives, where not empty
   int windowsCreated = 1000;                 // the windows CreateWindowExA makes before it fails
   std::uint32_t registeredMessage = 0xC0DE;  // for any name; 0 where the system refuses
   Point cursor{900, 700};
@@ -141,6 +142,15 @@ class RecordingPlatform : public Platform {
   void GetLocalTime(SystemTime& time) override { time = localTime; }
   std::string GetLocaleInfoA(LocaleItem item) override {
     return locale.contains(item) ? locale.at(item) : "";
+  }
+  // The short time of the United States: "11:30 PM", or shortTimeFormat's.
+  std::string GetTimeFormatA(std::uint32_t flags, const SystemTime& time) override {
+    if (!shortTimeFormat.empty()) return shortTimeFormat;
+    const int hour = time.wHour % 12 ? time.wHour % 12 : 12;
+    std::string minutes = std::to_string(100 + time.wMinute).substr(1);
+    std::string seconds =
+        flags & kTimeNoSeconds ? "" : ":" + std::to_string(100 + time.wSecond).substr(1);
+    return std::to_string(hour) + ":" + minutes + seconds + (time.wHour < 12 ? " AM" : " PM");
   }
   std::string CharLowerBuffA(std::string text) override {
     Log("CharLowerBuffA", text);
@@ -404,8 +414,15 @@ class RecordingPlatform : public Platform {
   }
   bool DestroyMenu(HMenu menu) override { return Released("DestroyMenu", menu); }
   bool Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override {
+    const char* name = message == kNimAdd      ? "NIM_ADD"
+                       : message == kNimModify ? "NIM_MODIFY"
+                                               : "NIM_DELETE";
+    if (data.uFlags & kNifInfo)
+      return Logged(
+          trayAccepts, "Shell_NotifyIconA", name,
+          Braced(data.hWnd, data.uFlags, data.szInfoTitle, data.szInfo, data.dwInfoFlags));
     return Logged(
-        trayAccepts, "Shell_NotifyIconA", message == kNimAdd ? "NIM_ADD" : "NIM_DELETE",
+        trayAccepts, "Shell_NotifyIconA", name,
         Braced(data.hWnd, data.uID, data.uFlags, data.uCallbackMessage, data.hIcon, data.szTip));
   }
 

@@ -33,13 +33,16 @@ class SettingsTest : public ProgramFolderTest {
 
 // The other keys' defaults are the table's row "NoFile" below.
 TEST_F(SettingsTest, WithoutAFileEveryKeyIsAskedForWithItsDefault) {
-  EXPECT_DOUBLE_EQ(Load().FActionTime, kElevenEleven);
+  const SettingsRecord record = Load();
+  EXPECT_DOUBLE_EQ(record.FActionTime, kElevenEleven);
+  EXPECT_EQ(record.FWarnMinutes, 1);
   EXPECT_THAT(os.Only({"GetPrivateProfileStringA"}),
               ElementsAre("GetPrivateProfileStringA(\"Settings\", \"Terminate\", \"Yes\", 2048)",
                           "GetPrivateProfileStringA(\"Settings\", \"ShowOnClick\", \"Yes\", 2048)",
                           "GetPrivateProfileStringA(\"Settings\", \"TimerEnable\", \"No\", 2048)",
                           "GetPrivateProfileStringA(\"Settings\", \"Action\", \"Shutdown\", 2048)",
-                          "GetPrivateProfileStringA(\"Settings\", \"Time\", \"11:11\", 2048)"));
+                          "GetPrivateProfileStringA(\"Settings\", \"Time\", \"11:11\", 2048)",
+                          "GetPrivateProfileStringA(\"Settings\", \"WarnMinutes\", \"\", 2048)"));
 }
 
 struct ReadCase {

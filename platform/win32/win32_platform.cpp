@@ -62,6 +62,14 @@ std::string Win32Platform::GetLocaleInfoA(LocaleItem item) {
   return length > 0 ? std::string(value, length - 1) : std::string();
 }
 
+std::string Win32Platform::GetTimeFormatA(std::uint32_t flags, const SystemTime& time) {
+  SYSTEMTIME system{time.wYear, time.wMonth,  time.wDayOfWeek, time.wDay,
+                    time.wHour, time.wMinute, time.wSecond,    time.wMilliseconds};
+  char text[256];
+  int length = ::GetTimeFormatA(LOCALE_USER_DEFAULT, flags, &system, nullptr, text, sizeof text);
+  return length > 0 ? std::string(text, length - 1) : std::string();
+}
+
 std::string Win32Platform::CharLowerBuffA(std::string text) {
   ::CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
   return text;

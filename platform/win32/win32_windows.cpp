@@ -12,9 +12,11 @@ namespace quennavar {
 using namespace win32;
 namespace {
 
-// The original layout, which every shell accepts: 88 bytes on 32-bit
-// Windows, 104 on 64-bit.
+// The original layout, which every shell accepts, and Windows 2000's, which
+// adds the balloon: 88 and 488 bytes on 32-bit Windows, 104 and 504 on 64-bit.
 static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 4 ? 88 : 104));
+static_assert(NOTIFYICONDATAA_V2_SIZE == (sizeof(void*) == 4 ? 488 : 504));
+constexpr UINT kBalloonTimeout = 10'000;  // ms; the least the shell allows
 
 constexpr char kWindowClass[] = "QuennavarWindow";
 
@@ -207,13 +209,17 @@ bool Win32Platform::DestroyMenu(HMenu menu) { return ::DestroyMenu(ToWin32<HMENU
 
 bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   NOTIFYICONDATAA record{};
-  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  record.cbSize = data.uFlags & NIF_INFO ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE;
   record.hWnd = ToWin32<HWND>(data.hWnd);
   record.uID = data.uID;
   record.uFlags = data.uFlags;
   record.uCallbackMessage = data.uCallbackMessage;
   record.hIcon = ToWin32<HICON>(data.hIcon);
-  std::strncpy(record.szTip, data.szTip.c_str(), 63);
+  std::strncpy(record.szTip, data.szTip.c_str(), sizeof record.szTip - 1);
+  std::strncpy(record.szInfo, data.szInfo.c_str(), sizeof record.szInfo - 1);
+  std::strncpy(record.szInfoTitle, data.szInfoTitle.c_str(), sizeof record.szInfoTitle - 1);
+  record.uTimeout = kBalloonTimeout;
+  record.dwInfoFlags = data.dwInfoFlags;
   // The shell and the two libraries it brings are not needed by a switch.
   auto notify =
       LoadedOnFirstUse<decltype(&::Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");

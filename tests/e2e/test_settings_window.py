@@ -50,8 +50,9 @@ def click(session, at):
 
 
 def test_placement_look_and_version(session, program, screenshot):
+    # No warning: run at 11:29 PM, its balloon would cover the tray icon.
     session.write_settings(program, Action="Reboot", Terminate="No", ShowOnClick="Yes",
-                           TimerEnable="Yes", Time="11:30:00 PM")
+                           TimerEnable="Yes", Time="11:30:00 PM", WarnMinutes="0")
     started = session.start_in_tray(program)
     session.show_settings(started)
     screenshot("settings-window")

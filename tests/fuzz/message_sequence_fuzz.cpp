@@ -132,6 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::set<std::string> heldTimes = {"0:00"};  // midnight: the record's time until a load succeeds
   std::size_t checked = os.calls.size();       // the transcript is checked up to here
   bool iconShown = false;
+  int balloons = 0, skips = 0;
   bool destroyed = false;
   // Goes through the calls made since the last check. The icon is there from
   // an accepted add to the next delete (the script changes only between
@@ -147,6 +148,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (!mayAct && kActingCalls.contains(name)) std::abort();             // acted unasked
       if (!mayWrite && name == "WritePrivateProfileStringA") std::abort();  // wrote the file
       if (os.trayAccepts && call.starts_with("Shell_NotifyIconA(NIM_ADD")) iconShown = true;
+      if (call.starts_with("Shell_NotifyIconA(NIM_MODIFY") && !iconShown) std::abort();
+      if (call.find("Click here to skip") != std::string::npos) ++balloons;
+      // A skip is recorded only from a balloon, and once for each.
+      if (call.starts_with("ReportEventA") && call.find("id=10,") != std::string::npos &&
+          ++skips > balloons)
+        std::abort();
       if (call.starts_with("Shell_NotifyIconA(NIM_DELETE")) iconShown = false;
       if (message > kMaxMessages && call.starts_with("DestroyWindow(" + formWindow + ")"))
         destroyed = true;
@@ -165,10 +172,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int kind = in.Next() % 10;
     if (kind <= 1) {
       // A right click opens the menu; a double-click shows the window, or
-      // runs the stored action where the file says not to show it.
-      mayAct = kind == 1 &&
+      // runs the stored action where the file says not to show it. A click
+      // on the warning balloon, or its timing out, runs nothing.
+      const std::uint32_t kNotices[] = {kWmLButtonDblClk, kNinBalloonUserClick, kNinBalloonTimeout};
+      const std::uint32_t notice = kind == 0 ? kWmRButtonDown : kNotices[in.Next() % 3];
+      mayAct = notice == kWmLButtonDblClk &&
                host::GetPrivateProfileString("Settings", "ShowOnClick", "Yes", 2048, ini) != "Yes";
-      os.Send(form->Handle(), WM_TRAYNOTIFY, 0, kind == 0 ? kWmRButtonDown : kWmLButtonDblClk);
+      os.Send(form->Handle(), WM_TRAYNOTIFY, 0, notice);
     } else if (kind == 2) {
       const TrayCommand item = kTrayMenu[in.Next() % std::size(kTrayMenu)].id;
       mayAct = item >= miLogoff && item <= miHibernate;

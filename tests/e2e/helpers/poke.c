@@ -9,7 +9,9 @@
  *   poke command ID    the tray menu's command ID, as choosing the item does
  *   poke click ID      a click on the settings window's button ID
  *   poke rect          print the settings window's left, top, right and bottom
- *                      and its client area's width and height, in pixels */
+ *                      and its client area's width and height, in pixels
+ *   poke balloon       print "shown" where the shell shows a balloon: a
+ *                      visible tooltip window in the balloon style */
 #include <windows.h>
 /* after windows.h, which it needs */
 #include <psapi.h>
@@ -18,6 +20,17 @@
 #include <string.h>
 
 #include "app/tray_notify.h"
+
+static BOOL CALLBACK find_balloon(HWND window, LPARAM found) {
+  char name[32] = "";
+  GetClassNameA(window, name, sizeof name);
+  if (strcmp(name, "tooltips_class32") == 0 && IsWindowVisible(window) &&
+      (GetWindowLongA(window, GWL_STYLE) & 0x40 /* TTS_BALLOON */)) {
+    *(BOOL*)found = TRUE;
+    return FALSE;
+  }
+  return TRUE;
+}
 
 static HWND settings_window(void) {
   HWND window = NULL;
@@ -84,6 +97,12 @@ int main(int argc, char** argv) {
     GetClassNameA(info.hwndActive, name, sizeof name);
     GetWindowTextA(info.hwndActive, title, sizeof title);
     printf("%s\t%s\n", name, title);
+    return 0;
+  }
+  if (argc >= 2 && strcmp(argv[1], "balloon") == 0) {
+    BOOL found = FALSE;
+    EnumWindows(find_balloon, (LPARAM)&found);
+    if (found) printf("shown\n");
     return 0;
   }
   HWND window = settings_window();

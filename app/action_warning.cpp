@@ -1,0 +1,100 @@
+#include "app/action_warning.h"
+
+#include <chrono>
+#include <cstddef>
+
+#include "app/settings.h"
+
+namespace quennavar {
+namespace {
+
+constexpr int kMaxWarnMinutes = 60;
+constexpr int kMinutesPerDay = 24 * 60;
+
+struct ActionWarning {
+  const char* action;
+  const char* lead;  // the time and a full stop follow
+  bool endsSession;  // "Terminate" then closes programs without saving
+};
+
+constexpr ActionWarning kWarnings[] = {
+    {kLogoff, "You will be logged off at ", true},
+    {kReboot, "The computer will restart at ", true},
+    {kPoweroff, "The computer will power off at ", true},
+    {kShutdown, "The computer will shut down at ", true},
+    {kSuspend, "The computer will go to stand-by at ", false},
+    {kHibernate, "The computer will hibernate at ", false},
+};
+
+const ActionWarning* WarningFor(const std::string& action) {
+  for (const ActionWarning& warning : kWarnings)
+    if (action == warning.action) return &warning;
+  return nullptr;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+int WarnMinutesFrom(const std::string& text) {
+  std::size_t at = 0, end = text.size();
+  while (at < end && IsBlank(text[at])) ++at;
+  while (end > at && IsBlank(text[end - 1])) --end;
+  if (at == end || end - at > 2) return kDefaultWarnMinutes;
+  int minutes = 0;
+  for (; at < end; ++at) {
+    if (text[at] < '0' || text[at] > '9') return kDefaultWarnMinutes;
+    minutes = minutes * 10 + (text[at] - '0');
+  }
+  return minutes <= kMaxWarnMinutes ? minutes : kDefaultWarnMinutes;
+}
+
+int MinutesUntil(const SystemTime& now, const Occurrence& next) {
+  int minutes = (next.hour * 60 + next.minute) - (now.wHour * 60 + now.wMinute);
+  return (minutes % kMinutesPerDay + kMinutesPerDay) % kMinutesPerDay;
+}
+
+std::string_view WarnedKeyword(const std::string& action) {
+  const ActionWarning* warning = WarningFor(action);
+  return warning ? warning->action : "";
+}
+
+std::optional<std::string> WarningText(const std::string& action, bool terminate,
+                                       const std::string& time) {
+  const ActionWarning* warning = WarningFor(action);
+  if (!warning) return std::nullopt;
+  std::string text = warning->lead;
+  text.append(time).append(".\nClick here to skip it today.");
+  if (terminate && warning->endsSession) text.append("\nPrograms will be closed without saving.");
+  return text;
+}
+
+TActionWarning::Run TActionWarning::RunOf(const SystemTime& now, const Occurrence& next) {
+  using namespace std::chrono;
+  const sys_days day{year{now.wYear} / month{now.wMonth} / now.wDay};
+  const std::int64_t minute =
+      day.time_since_epoch().count() * kMinutesPerDay + now.wHour * 60 + now.wMinute;
+  return {next, minute + MinutesUntil(now, next)};
+}
+
+bool TActionWarning::Due(const SystemTime& now, const Occurrence& next, int warnMinutes) {
+  const int minutes = MinutesUntil(now, next);
+  const Run run = RunOf(now, next);
+  if (minutes == 0 || minutes > warnMinutes || FWarned == run) return false;
+  FWarned = run;
+  FBalloonUp = true;
+  return true;
+}
+
+bool TActionWarning::Skip(const SystemTime& now, const Occurrence& next) {
+  if (!FBalloonUp || MinutesUntil(now, next) == 0 || FWarned != RunOf(now, next)) return false;
+  FSkipped = FWarned;
+  FBalloonUp = false;
+  return true;
+}
+
+bool TActionWarning::Skipped(const SystemTime& now, const Occurrence& next) const {
+  return FSkipped == RunOf(now, next);
+}
+
+}  // namespace quennavar
