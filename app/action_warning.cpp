@@ -77,13 +77,14 @@ TActionWarning::Run TActionWarning::RunOf(const SystemTime& now, const Occurrenc
   return {next, minute + MinutesUntil(now, next)};
 }
 
-bool TActionWarning::Due(const SystemTime& now, const Occurrence& next, int warnMinutes) {
+bool TActionWarning::Due(const SystemTime& now, const Occurrence& next, int warnMinutes) const {
   const int minutes = MinutesUntil(now, next);
-  const Run run = RunOf(now, next);
-  if (minutes == 0 || minutes > warnMinutes || FWarned == run) return false;
-  FWarned = run;
+  return minutes > 0 && minutes <= warnMinutes && FWarned != RunOf(now, next);
+}
+
+void TActionWarning::Warned(const SystemTime& now, const Occurrence& next) {
+  FWarned = RunOf(now, next);
   FBalloonUp = true;
-  return true;
 }
 
 bool TActionWarning::Skip(const SystemTime& now, const Occurrence& next) {

@@ -46,14 +46,17 @@ std::optional<std::string> WarningText(const std::string& action, bool terminate
 // over to another minute or action.
 class TActionWarning {
  public:
-  // Whether to warn of `next` now: the first tick within `warnMinutes`
-  // before its minute.
-  bool Due(const SystemTime& now, const Occurrence& next, int warnMinutes);
+  // Whether to warn of `next` now: within `warnMinutes` before its minute,
+  // and not warned of yet. Cheap, so that a tick asks it first.
+  bool Due(const SystemTime& now, const Occurrence& next, int warnMinutes) const;
+  // The balloon is up for `next`.
+  void Warned(const SystemTime& now, const Occurrence& next);
   // A click on the balloon: skips `next` when the balloon is still up and
   // warned of it, before its minute has come. True when it skipped.
   bool Skip(const SystemTime& now, const Occurrence& next);
   // The balloon timed out or was taken down: a later click skips nothing.
   void BalloonGone() { FBalloonUp = false; }
+  bool BalloonUp() const { return FBalloonUp; }
   // Whether the run of `next` due now, or next, was skipped.
   bool Skipped(const SystemTime& now, const Occurrence& next) const;
 

@@ -94,6 +94,7 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
       return 1;
     case kWmSettingChange:
       FRegional = ReadRegionalSettings(FOs);
+      UpdateTrayTip();  // the time in the new format
       break;
     default:
       if (message == FTaskbarCreated && FTaskbarCreated != 0) FTrayIcon.AddAgain(Handle());
@@ -106,7 +107,7 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
 
 void TShutDownForm::LoadSettings() {
   FSettingsFile.Load(FRegional, FSettings);
-  UpdateTrayTip();
+  ScheduleChanged();
 }
 
 void TShutDownForm::SaveSettings() { FSettingsFile.Save(FRegional, FControls.Choice()); }
@@ -185,7 +186,7 @@ void TShutDownForm::EnableActionTimer(bool enabled) {
   else
     FOs.KillTimer(Handle(), kActionTimerId);
   FActionTimerEnabled = enabled;
-  UpdateTrayTip();
+  ScheduleChanged();
 }
 
 // Compares with the time as last loaded; the settings file is not read on a tick.
@@ -223,6 +224,19 @@ std::string TShutDownForm::ShortTimeText(DayFraction time) {
   return FOs.GetTimeFormatA(kTimeNoSeconds, at);
 }
 
+// Another action or minute, or the timer off: what was warned of and
+// skipped is no longer what comes, and its balloon goes.
+void TShutDownForm::ScheduleChanged() {
+  std::optional<Occurrence> scheduled;
+  if (FActionTimerEnabled) scheduled = NextOccurrence();
+  if (scheduled != FScheduled) {
+    if (FWarning.BalloonUp()) FTrayIcon.HideBalloon();
+    FWarning = {};
+    FScheduled = scheduled;
+  }
+  UpdateTrayTip();
+}
+
 void TShutDownForm::UpdateTrayTip() {
   std::string tip = kProgramName;
   if (FActionTimerEnabled && StoredActionRuns())
@@ -235,18 +249,19 @@ void TShutDownForm::UpdateTrayTip() {
 
 // Nothing is announced that would not happen, nor what loses nothing.
 void TShutDownForm::WarnBeforeAction(const SystemTime& now) {
-  std::optional<std::string> text;
-  if (FTrayIcon.InTray() && StoredActionRuns())
-    text = WarningText(FSettings.FAction, FSettings.FForceTerminate,
-                       ShortTimeText(FSettings.FActionTime));
-  if (FWarning.Due(now, NextOccurrence(), text ? FSettings.FWarnMinutes : 0))
-    FTrayIcon.ShowBalloon(kProgramName, *text);
+  const Occurrence next = NextOccurrence();
+  if (!FWarning.Due(now, next, FSettings.FWarnMinutes) || !FTrayIcon.InTray() ||
+      !StoredActionRuns())
+    return;
+  std::optional<std::string> text = WarningText(FSettings.FAction, FSettings.FForceTerminate,
+                                                ShortTimeText(FSettings.FActionTime));
+  if (text && FTrayIcon.ShowBalloon(kProgramName, *text)) FWarning.Warned(now, next);
 }
 
 void TShutDownForm::SkipScheduledAction() {
   SystemTime now;
   FOs.GetLocalTime(now);
-  if (FActionTimerEnabled && FWarning.Skip(now, NextOccurrence()))
+  if (FWarning.Skip(now, NextOccurrence()))
     RecordSkippedAction(FContext, FSettings.FAction);
 }
 

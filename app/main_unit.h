@@ -82,6 +82,7 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   Occurrence NextOccurrence() const;
   bool StoredActionRuns();
   std::string ShortTimeText(DayFraction time);
+  void ScheduleChanged();
   void UpdateTrayTip();
   void WarnBeforeAction(const SystemTime& now);
   void SkipScheduledAction();
@@ -102,6 +103,7 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   bool FActionTimerEnabled = false;
   std::optional<RunMinute> FLastRunMinute;
   TActionWarning FWarning;
+  std::optional<Occurrence> FScheduled;  // armed, as last loaded
 };
 
 }  // namespace quennavar

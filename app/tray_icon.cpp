@@ -55,21 +55,29 @@ void TTrayIcon::SetTip(const std::string& tip) {
   if (FInTray) Modify(kNifTip);
 }
 
-void TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+bool TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
   OsVersionInfo version;
   FOs.GetVersionExA(version);
-  if (!FInTray || version.dwMajorVersion < 5) return;
+  if (!FInTray || version.dwMajorVersion < 5) return false;
   FNotifyData.szInfoTitle = title;
   FNotifyData.szInfo = text;
   FNotifyData.dwInfoFlags = kNiifWarning;
-  Modify(kNifInfo);
+  return Modify(kNifInfo);
+}
+
+// An empty text takes the balloon down.
+void TTrayIcon::HideBalloon() {
+  FNotifyData.szInfo.clear();
+  if (FInTray) Modify(kNifInfo);
 }
 
 // The other members go unread without their flags.
-void TTrayIcon::Modify(std::uint32_t flags) {
+bool TTrayIcon::Modify(std::uint32_t flags) {
+  const std::uint32_t added = FNotifyData.uFlags;
   FNotifyData.uFlags = flags;
-  FOs.Shell_NotifyIconA(kNimModify, FNotifyData);
-  FNotifyData.uFlags = kNifMessage | kNifIcon | kNifTip;
+  bool done = FOs.Shell_NotifyIconA(kNimModify, FNotifyData);
+  FNotifyData.uFlags = added;
+  return done;
 }
 
 void TTrayIcon::Remove() {

@@ -8,7 +8,7 @@ namespace quennavar {
 
 class TTrayIcon {
  public:
-  // The tip is cut to the 63 characters the shell's oldest record holds.
+  // The tip is cut to the 63 bytes the shell's oldest record holds.
   TTrayIcon(Platform& os, const std::string& tip, std::uint32_t callbackMessage);
 
   // Nothing on shells before Windows 95 and NT 4: they have no notification area.
@@ -20,16 +20,17 @@ class TTrayIcon {
   void Remove();
   bool InTray() const { return FInTray; }
 
-  // Tells the shell only when the text changes, so that a program that
-  // never changes it makes no more calls than one without a tip of its own.
+  // Tells the shell only when the text changes, so that a program whose tip
+  // never changes makes the calls it made before it had one.
   void SetTip(const std::string& tip);
   // A warning balloon from the icon, while it is there: Windows 2000 and
-  // later have balloons.
-  void ShowBalloon(const std::string& title, const std::string& text);
+  // later have balloons. False where none is shown.
+  bool ShowBalloon(const std::string& title, const std::string& text);
+  void HideBalloon();
 
  private:
   void UpdateNotifyData(HWnd window);
-  void Modify(std::uint32_t flags);
+  bool Modify(std::uint32_t flags);
 
   Platform& FOs;
   std::string FTip;

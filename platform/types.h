@@ -77,7 +77,7 @@ struct NotifyIconData {
   std::uint32_t uFlags = 0;
   std::uint32_t uCallbackMessage = 0;
   HIcon hIcon = HIcon::Null;
-  std::string szTip;  // at most 63 characters
+  std::string szTip;  // at most 63 bytes
   // The balloon, with NIF_INFO: Windows 2000's longer record carries it.
   std::string szInfo;       // at most 255 characters
   std::string szInfoTitle;  // at most 63 characters

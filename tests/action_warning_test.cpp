@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/program_folder.h"
 
 namespace quennavar::testing {
@@ -20,6 +22,13 @@ SystemTime At(std::uint16_t day, std::uint16_t hour, std::uint16_t minute,
 }
 
 const Occurrence kReboot{"Reboot", 11, 30};
+
+// A tick as the form makes it: warns where due, and the balloon comes up.
+bool Tick(TActionWarning& warning, const SystemTime& now, const Occurrence& next = kReboot) {
+  if (!warning.Due(now, next, 1)) return false;
+  warning.Warned(now, next);
+  return true;
+}
 const Occurrence kMidnight{"Reboot", 0, 0};
 
 TEST(WarnMinutes, WholeMinutesUpToAnHourElseOne) {
@@ -56,13 +65,13 @@ TEST(ActionWarning, WarnsOncePerOccurrenceAndAgainTheNextDay) {
                                    {At(7, 11, 29, 10), false},
                                    {At(7, 11, 30, 0), false},
                                    {At(8, 11, 29, 5), true}})
-    EXPECT_EQ(warning.Due(now, kReboot, 1), warns) << now.wDay << " " << now.wMinute;
+    EXPECT_EQ(Tick(warning, now), warns) << now.wDay << " " << now.wMinute;
 }
 
 TEST(ActionWarning, AClickSkipsExactlyTheRunWarnedOf) {
   TActionWarning warning;
   EXPECT_FALSE(warning.Skip(At(7, 11, 29, 0), kReboot)) << "no balloon yet";
-  ASSERT_TRUE(warning.Due(At(7, 11, 29, 0), kReboot, 1));
+  ASSERT_TRUE(Tick(warning, At(7, 11, 29, 0)));
   EXPECT_FALSE(warning.Skip(At(7, 11, 29, 20), {"Reboot", 11, 45})) << "another minute";
   EXPECT_FALSE(warning.Skip(At(7, 11, 29, 20), {"Shutdown", 11, 30})) << "another action";
   EXPECT_TRUE(warning.Skip(At(7, 11, 29, 30), kReboot));
@@ -76,24 +85,26 @@ TEST(ActionWarning, AClickSkipsExactlyTheRunWarnedOf) {
 
 TEST(ActionWarning, ALateClickSkipsNothing) {
   TActionWarning expired, inTheMinute;
-  ASSERT_TRUE(expired.Due(At(7, 11, 29, 0), kReboot, 1));
+  ASSERT_TRUE(Tick(expired, At(7, 11, 29, 0)));
   expired.BalloonGone();
   EXPECT_FALSE(expired.Skip(At(7, 11, 29, 30), kReboot));
-  ASSERT_TRUE(inTheMinute.Due(At(7, 11, 29, 0), kReboot, 1));
+  ASSERT_TRUE(Tick(inTheMinute, At(7, 11, 29, 0)));
   EXPECT_FALSE(inTheMinute.Skip(At(7, 11, 30, 5), kReboot));
   EXPECT_FALSE(inTheMinute.Skipped(At(7, 11, 30, 5), kReboot));
 }
 
 TEST(ActionWarning, SaysWhatWillHappenAndWhatIsLost) {
-  const char kSkip[] = "\nClick here to skip it today.";
-  const char kLost[] = "\nPrograms will be closed without saving.";
-  EXPECT_EQ(WarningText("Reboot", true, "11:30 PM"),
-            std::string("The computer will restart at 11:30 PM.") + kSkip + kLost);
-  EXPECT_EQ(WarningText("Logoff", false, "23:30"),
-            std::string("You will be logged off at 23:30.") + kSkip);
-  EXPECT_EQ(WarningText("Suspend", true, "7:00"),
-            std::string("The computer will go to stand-by at 7:00.") + kSkip)
-      << "sleeping closes nothing";
+  const std::string kSkip = "\nClick here to skip it today.";
+  const std::string kLost = "\nPrograms will be closed without saving.";
+  const std::pair<const char*, std::string> kTexts[] = {
+      {"Logoff", "You will be logged off at 7:00." + kSkip + kLost},
+      {"Reboot", "The computer will restart at 7:00." + kSkip + kLost},
+      {"Poweroff", "The computer will power off at 7:00." + kSkip + kLost},
+      {"Shutdown", "The computer will shut down at 7:00." + kSkip + kLost},
+      {"Suspend", "The computer will go to stand-by at 7:00." + kSkip},  // sleep closes nothing
+      {"Hibernate", "The computer will hibernate at 7:00." + kSkip}};
+  for (const auto& [action, text] : kTexts) EXPECT_EQ(WarningText(action, true, "7:00"), text);
+  EXPECT_EQ(WarningText("Reboot", false, "23:30"), "The computer will restart at 23:30." + kSkip);
   EXPECT_EQ(WarningText("Lock", true, "7:00"), std::nullopt) << "locking loses nothing";
   EXPECT_EQ(WarningText("reboot", true, "7:00"), std::nullopt) << "names no action";
 }
@@ -107,6 +118,13 @@ class ScheduledActionTest : public ProgramFolderTest {
   void TickAt(int hour, int minute, int second = 0) {
     os.localTime = At(7, hour, minute, second);
     Send(kWmTimer, 1);
+  }
+  // The box of the settings window, shown from the menu first.
+  void TimerBox(bool checked) {
+    const HWnd box = form_->Control(control::cbTimerEnabled);
+    if (box == HWnd::Null) return Choose(miShow), TimerBox(checked);
+    os.checks[box] = checked;
+    Send(kWmCommand, control::cbTimerEnabled, static_cast<std::intptr_t>(box));
   }
   std::vector<std::string> Balloons() {
     std::vector<std::string> found;
@@ -148,6 +166,31 @@ TEST_F(ScheduledActionTest, AClickOnTheBalloonSkipsTodaysRunAndRecordsIt) {
             "[Settings]\nTimerEnable=Yes\nAction=Reboot\nTime=7:25:00 AM\n"
             "WarnMinutes=2\n")
       << "the settings file is not touched";
+}
+
+// What the user did between the warning and the minute decides.
+TEST_F(ScheduledActionTest, OnlyAClickOnTheBalloonStillUpForThisRunSkipsIt) {
+  const std::pair<const char*, std::function<void()>> kBetween[] = {
+      {"timed out", [this] { TrayMouse(kNinBalloonTimeout); }},
+      {"taken down", [this] { TrayMouse(kNinBalloonHide); }},
+      {"timer off", [this] { TimerBox(false); }},
+      {"clicked, then the timer off and on", [this] {
+         TrayMouse(kNinBalloonUserClick);
+         TimerBox(false);
+         TimerBox(true);
+       }}};
+  for (const auto& [what, between] : kBetween) {
+    Start("Action=Reboot\nTime=7:25:00 AM\n");
+    TickAt(7, 24, 0);
+    ASSERT_EQ(Balloons().size(), 1u) << what;
+    between();
+    os.calls.clear();
+    TrayMouse(kNinBalloonUserClick);
+    EXPECT_THAT(os.Only({"ReportEventA"}), IsEmpty()) << what;
+    if (std::string(what) == "timer off") continue;  // and so no tick comes
+    TickAt(7, 25, 0);
+    EXPECT_THAT(os.Only({"ExitWindowsEx"}), ElementsAre("ExitWindowsEx(6, 0x7FFFFFFF)")) << what;
+  }
 }
 
 TEST_F(ScheduledActionTest, NoWarningWhereNothingWouldBeLostOrShown) {

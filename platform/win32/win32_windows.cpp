@@ -215,7 +215,7 @@ bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDat
   record.uFlags = data.uFlags;
   record.uCallbackMessage = data.uCallbackMessage;
   record.hIcon = ToWin32<HICON>(data.hIcon);
-  std::strncpy(record.szTip, data.szTip.c_str(), sizeof record.szTip - 1);
+  std::strncpy(record.szTip, data.szTip.c_str(), 63);  // the original record's 64 bytes
   std::strncpy(record.szInfo, data.szInfo.c_str(), sizeof record.szInfo - 1);
   std::strncpy(record.szInfoTitle, data.szInfoTitle.c_str(), sizeof record.szInfoTitle - 1);
   record.uTimeout = kBalloonTimeout;

@@ -16,8 +16,8 @@ EXPECTED_MESSAGES = {
     3: "System poweroff at %1 %0", 4: "System reboot at %1 %0",
     5: "System suspend at %1 %0", 6: "System hibernate at %1 %0",
     7: "System wake up after suspend at %1 %0", 8: "System wake up after hibernate at %1 %0",
-    9: "System locked at %1 %0", 10: "Scheduled %1 skipped at %2 %0", 101: "System does not support suspend %1 %0",
-    102: "System does not support hibernate %1 %0",
+    9: "System locked at %1 %0", 10: "Scheduled %1 skipped at %2 %0",
+    101: "System does not support suspend %1 %0", 102: "System does not support hibernate %1 %0",
     103: "System does not support wake up (ACPI required) %1 %0",
 }
 
