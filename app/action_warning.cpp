@@ -49,12 +49,12 @@ int WarnMinutesFrom(const std::string& text) {
   return minutes <= kMaxWarnMinutes ? minutes : kDefaultWarnMinutes;
 }
 
-int MinutesUntil(const SystemTime& now, const Occurrence& next) {
+int MinutesUntil(const SystemTime& now, const Occurrence& next) noexcept {
   int minutes = (next.hour * 60 + next.minute) - (now.wHour * 60 + now.wMinute);
   return (minutes % kMinutesPerDay + kMinutesPerDay) % kMinutesPerDay;
 }
 
-std::string_view WarnedKeyword(const std::string& action) {
+std::string_view WarnedKeyword(const std::string& action) noexcept {
   const ActionWarning* warning = WarningFor(action);
   return warning ? warning->action : "";
 }
@@ -69,7 +69,7 @@ std::optional<std::string> WarningText(const std::string& action, bool terminate
   return text;
 }
 
-TActionWarning::Run TActionWarning::RunOf(const SystemTime& now, const Occurrence& next) {
+TActionWarning::Run TActionWarning::RunOf(const SystemTime& now, const Occurrence& next) noexcept {
   using namespace std::chrono;
   const sys_days day{year{now.wYear} / month{now.wMonth} / now.wDay};
   const std::int64_t minute =
@@ -77,24 +77,25 @@ TActionWarning::Run TActionWarning::RunOf(const SystemTime& now, const Occurrenc
   return {next, minute + MinutesUntil(now, next)};
 }
 
-bool TActionWarning::Due(const SystemTime& now, const Occurrence& next, int warnMinutes) const {
+bool TActionWarning::Due(const SystemTime& now, const Occurrence& next,
+                         int warnMinutes) const noexcept {
   const int minutes = MinutesUntil(now, next);
   return minutes > 0 && minutes <= warnMinutes && FWarned != RunOf(now, next);
 }
 
-void TActionWarning::Warned(const SystemTime& now, const Occurrence& next) {
+void TActionWarning::Warned(const SystemTime& now, const Occurrence& next) noexcept {
   FWarned = RunOf(now, next);
   FBalloonUp = true;
 }
 
-bool TActionWarning::Skip(const SystemTime& now, const Occurrence& next) {
+bool TActionWarning::Skip(const SystemTime& now, const Occurrence& next) noexcept {
   if (!FBalloonUp || MinutesUntil(now, next) == 0 || FWarned != RunOf(now, next)) return false;
   FSkipped = FWarned;
   FBalloonUp = false;
   return true;
 }
 
-bool TActionWarning::Skipped(const SystemTime& now, const Occurrence& next) const {
+bool TActionWarning::Skipped(const SystemTime& now, const Occurrence& next) const noexcept {
   return FSkipped == RunOf(now, next);
 }
 

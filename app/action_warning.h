@@ -28,11 +28,11 @@ struct Occurrence {
 
 // The keyword of an action that has a warning, as a constant of the
 // program's own; empty for any other text.
-std::string_view WarnedKeyword(const std::string& action);
+std::string_view WarnedKeyword(const std::string& action) noexcept;
 
 // Whole minutes from the minute of `now` to the occurrence's, 0 to 1439: 0
 // in its minute, 1 in the minute before, across midnight too.
-int MinutesUntil(const SystemTime& now, const Occurrence& next);
+int MinutesUntil(const SystemTime& now, const Occurrence& next) noexcept;
 
 // The balloon's text for an action that may lose the user's work, with the
 // time already in the user's format; none for an action that loses nothing
@@ -48,17 +48,17 @@ class TActionWarning {
  public:
   // Whether to warn of `next` now: within `warnMinutes` before its minute,
   // and not warned of yet. Cheap, so that a tick asks it first.
-  bool Due(const SystemTime& now, const Occurrence& next, int warnMinutes) const;
+  bool Due(const SystemTime& now, const Occurrence& next, int warnMinutes) const noexcept;
   // The balloon is up for `next`.
-  void Warned(const SystemTime& now, const Occurrence& next);
+  void Warned(const SystemTime& now, const Occurrence& next) noexcept;
   // A click on the balloon: skips `next` when the balloon is still up and
   // warned of it, before its minute has come. True when it skipped.
-  bool Skip(const SystemTime& now, const Occurrence& next);
+  bool Skip(const SystemTime& now, const Occurrence& next) noexcept;
   // The balloon timed out or was taken down: a later click skips nothing.
   void BalloonGone() { FBalloonUp = false; }
   bool BalloonUp() const { return FBalloonUp; }
   // Whether the run of `next` due now, or next, was skipped.
-  bool Skipped(const SystemTime& now, const Occurrence& next) const;
+  bool Skipped(const SystemTime& now, const Occurrence& next) const noexcept;
 
  private:
   struct Run {
@@ -66,7 +66,7 @@ class TActionWarning {
     std::int64_t minute;  // counted from 1970
     bool operator==(const Run&) const = default;
   };
-  static Run RunOf(const SystemTime& now, const Occurrence& next);
+  static Run RunOf(const SystemTime& now, const Occurrence& next) noexcept;
 
   std::optional<Run> FWarned;
   std::optional<Run> FSkipped;

@@ -26,6 +26,7 @@ TShutDownForm::TShutDownForm(const ActionContext& context, RegionalSettings& reg
       FSettingsFile(context.os, context.programPath),
       FScale(ScreenScale(context.os)),
       FTrayIcon(context.os, kProgramName, WM_TRAYNOTIFY),
+      FDailyWarning(context, FTrayIcon),
       FTrayPopupMenu(context.os, FScale),
       FControls(context.os, FScale) {
   Rect outer = ClientArea(FScale);
@@ -94,7 +95,7 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
       return 1;
     case kWmSettingChange:
       FRegional = ReadRegionalSettings(FOs);
-      UpdateTrayTip();  // the time in the new format
+      FDailyWarning.Schedule(FSettings, FActionTimerEnabled);  // the tip's time in the new format
       break;
     default:
       if (message == FTaskbarCreated && FTaskbarCreated != 0) FTrayIcon.AddAgain(Handle());
@@ -107,7 +108,7 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
 
 void TShutDownForm::LoadSettings() {
   FSettingsFile.Load(FRegional, FSettings);
-  ScheduleChanged();
+  FDailyWarning.Schedule(FSettings, FActionTimerEnabled);
 }
 
 void TShutDownForm::SaveSettings() { FSettingsFile.Save(FRegional, FControls.Choice()); }
@@ -186,7 +187,7 @@ void TShutDownForm::EnableActionTimer(bool enabled) {
   else
     FOs.KillTimer(Handle(), kActionTimerId);
   FActionTimerEnabled = enabled;
-  ScheduleChanged();
+  FDailyWarning.Schedule(FSettings, enabled);
 }
 
 // Compares with the time as last loaded; the settings file is not read on a tick.
@@ -194,75 +195,11 @@ void TShutDownForm::ActionTimerTimer() {
   SystemTime now;
   FOs.GetLocalTime(now);
   std::optional<RunMinute> due = DueMinute(now, FSettings.FActionTime, FLastRunMinute);
-  WarnBeforeAction(now);
+  FDailyWarning.Tick(now, FSettings);
   if (!due) return;
   FLastRunMinute = due;
-  if (FWarning.Skipped(now, NextOccurrence())) return;
+  if (FDailyWarning.Skipped(now, FSettings)) return;
   RunStoredAction();
-}
-
-// --- Before the daily action ---
-
-Occurrence TShutDownForm::NextOccurrence() const {
-  TimeOfDay time = DecodeTime(FSettings.FActionTime);
-  return {WarnedKeyword(FSettings.FAction), time.hour, time.minute};
-}
-
-// What the timer's tick would do: RunStoredAction, less what it leaves undone.
-bool TShutDownForm::StoredActionRuns() {
-  const std::string& action = FSettings.FAction;
-  if (action == kSuspend) return CanSuspend(FOs);
-  if (action == kHibernate) return CanHibernate(FOs);
-  return action == kLock || !WarnedKeyword(action).empty();
-}
-
-std::string TShutDownForm::ShortTimeText(DayFraction time) {
-  TimeOfDay t = DecodeTime(time);
-  SystemTime at{
-      2000, 1, 6, 1, static_cast<std::uint16_t>(t.hour), static_cast<std::uint16_t>(t.minute),
-      0,    0};
-  return FOs.GetTimeFormatA(kTimeNoSeconds, at);
-}
-
-// Another action or minute, or the timer off: what was warned of and
-// skipped is no longer what comes, and its balloon goes.
-void TShutDownForm::ScheduleChanged() {
-  std::optional<Occurrence> scheduled;
-  if (FActionTimerEnabled) scheduled = NextOccurrence();
-  if (scheduled != FScheduled) {
-    if (FWarning.BalloonUp()) FTrayIcon.HideBalloon();
-    FWarning = {};
-    FScheduled = scheduled;
-  }
-  UpdateTrayTip();
-}
-
-void TShutDownForm::UpdateTrayTip() {
-  std::string tip = kProgramName;
-  if (FActionTimerEnabled && StoredActionRuns())
-    tip.append(": ")
-        .append(FSettings.FAction)
-        .append(" at ")
-        .append(ShortTimeText(FSettings.FActionTime));
-  FTrayIcon.SetTip(tip);
-}
-
-// Nothing is announced that would not happen, nor what loses nothing.
-void TShutDownForm::WarnBeforeAction(const SystemTime& now) {
-  const Occurrence next = NextOccurrence();
-  if (!FWarning.Due(now, next, FSettings.FWarnMinutes) || !FTrayIcon.InTray() ||
-      !StoredActionRuns())
-    return;
-  std::optional<std::string> text = WarningText(FSettings.FAction, FSettings.FForceTerminate,
-                                                ShortTimeText(FSettings.FActionTime));
-  if (text && FTrayIcon.ShowBalloon(kProgramName, *text)) FWarning.Warned(now, next);
-}
-
-void TShutDownForm::SkipScheduledAction() {
-  SystemTime now;
-  FOs.GetLocalTime(now);
-  if (FWarning.Skip(now, NextOccurrence()))
-    RecordSkippedAction(FContext, FSettings.FAction);
 }
 
 // --- Tray icon ---
@@ -287,9 +224,9 @@ void TShutDownForm::TrayNotify(std::uint32_t mouseMessage) {
   } else if (mouseMessage == kWmRButtonDown) {
     PopUpTrayMenu();
   } else if (mouseMessage == kNinBalloonUserClick) {
-    SkipScheduledAction();
+    FDailyWarning.BalloonClicked(FSettings);
   } else if (mouseMessage == kNinBalloonTimeout || mouseMessage == kNinBalloonHide) {
-    FWarning.BalloonGone();
+    FDailyWarning.BalloonGone();
   }
 }
 

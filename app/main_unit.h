@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/action_schedule.h"
-#include "app/action_warning.h"
 #include "app/application.h"
 #include "app/base_window.h"
+#include "app/daily_warning.h"
 #include "app/settings.h"
 #include "app/settings_controls.h"
 #include "app/tray_icon.h"
@@ -79,13 +79,6 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   void MenuCommand(std::uint32_t id);
   void ControlCommand(std::uint32_t id);
   void EnableActionTimer(bool enabled);
-  Occurrence NextOccurrence() const;
-  bool StoredActionRuns();
-  std::string ShortTimeText(DayFraction time);
-  void ScheduleChanged();
-  void UpdateTrayTip();
-  void WarnBeforeAction(const SystemTime& now);
-  void SkipScheduledAction();
   bool UseAlphaBlend();
 
   const ActionContext& FContext;
@@ -97,13 +90,12 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   std::optional<SettingsRecord> FSettingsAtStart;
   TDpiScale FScale;
   TTrayIcon FTrayIcon;
+  TDailyWarning FDailyWarning;
   TTrayPopupMenu FTrayPopupMenu;
   TSettingsControls FControls;
   std::uint32_t FTaskbarCreated = 0;
   bool FActionTimerEnabled = false;
   std::optional<RunMinute> FLastRunMinute;
-  TActionWarning FWarning;
-  std::optional<Occurrence> FScheduled;  // armed, as last loaded
 };
 
 }  // namespace quennavar
