@@ -1,12 +1,3 @@
-# Cross-build for 32-bit Windows with MinGW-w64, win32 threads variant: the
-# program has a single thread, and the posix variant would link a pthread
-# emulation (about 28 KB) into the program file for the C++ runtime's locks.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-build for 32-bit Windows: the program file every Windows runs.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
