@@ -62,8 +62,9 @@ bool IsActionRadio(std::uint32_t id) {
 
 Rect ClientArea(TDpiScale scale) { return {0, 0, scale(kClientWidth), scale(kClientHeight)}; }
 
-// A child is scaled from the client area's corner, not from its group's:
-// one rounding, not two.
+// Every edge is scaled from the client area's corner, not from its group's
+// nor from the control's other edge: rounded once, so that controls that
+// meet or stand apart at 96 DPI still do at any scale.
 Rect ControlBounds(const ControlDescription& control, TDpiScale scale) {
   int left = control.left;
   int top = control.top;
@@ -71,8 +72,7 @@ Rect ControlBounds(const ControlDescription& control, TDpiScale scale) {
     left += DescriptionOf(control.parent).left;
     top += DescriptionOf(control.parent).top;
   }
-  return {scale(left), scale(top), scale(left) + scale(control.width),
-          scale(top) + scale(control.height)};
+  return {scale(left), scale(top), scale(left + control.width), scale(top + control.height)};
 }
 
 TSettingsControls::TSettingsControls(Platform& os, TDpiScale scale)

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/placement.h"
 #include "tests/program_folder.h"
 
@@ -33,26 +35,42 @@ TEST(Placement, StaysInsideTheWorkAreaWhereverTheTaskbarStands) {
     }
 }
 
-// Every control grows with the window and keeps its place among the others;
-// a DPI the system cannot tell counts as 96.
-TEST(DpiScale, TheLayoutGrowsAsAWhole) {
+bool Overlap(const Rect& a, const Rect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+bool Inside(const Rect& inner, const Rect& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// At every scale a user can set, the layout keeps what it is at 96 DPI: no
+// control runs into another, out of its group or out of the window. A DPI
+// the system cannot tell counts as 96, and at 192 every edge doubles.
+TEST(DpiScale, EveryScaleKeepsTheLayoutOf96Dpi) {
   const TDpiScale kDesign(96);
-  EXPECT_EQ(TDpiScale(0)(kClientWidth), kClientWidth);
-  for (int dpi : {120, 144, 192}) {
+  EXPECT_EQ(ClientArea(TDpiScale(0)).right, kClientWidth);
+  for (int dpi = 96; dpi <= 480; ++dpi) {
     const TDpiScale scale(dpi);
-    const double factor = dpi / 96.0;
-    const Rect area = ClientArea(scale);
-    EXPECT_NEAR(area.right, kClientWidth * factor, 0.5);
-    EXPECT_NEAR(area.bottom, kClientHeight * factor, 0.5);
-    EXPECT_EQ(scale.FontHeight(8), -static_cast<int>(8 * dpi / 72.0 + 0.5));
     for (const ControlDescription& control : kSettingsWindow) {
-      const Rect design = ControlBounds(control, kDesign);
-      const Rect scaled = ControlBounds(control, scale);
-      EXPECT_NEAR(scaled.left, design.left * factor, 0.5) << control.id << " at " << dpi;
-      EXPECT_NEAR(scaled.top, design.top * factor, 0.5) << control.id << " at " << dpi;
-      EXPECT_NEAR(scaled.right - scaled.left, (design.right - design.left) * factor, 0.5);
-      EXPECT_NEAR(scaled.bottom - scaled.top, (design.bottom - design.top) * factor, 0.5);
-      EXPECT_TRUE(scaled.right <= area.right && scaled.bottom <= area.bottom) << control.id;
+      const Rect bounds = ControlBounds(control, scale);
+      EXPECT_TRUE(Inside(bounds, ClientArea(scale))) << control.id << " at " << dpi;
+      for (const ControlDescription& other : kSettingsWindow) {
+        const Rect otherBounds = ControlBounds(other, scale);
+        if (other.id == control.parent) {
+          EXPECT_TRUE(Inside(bounds, otherBounds)) << control.id << " at " << dpi;
+        }
+        if (other.id != control.id) {
+          EXPECT_EQ(Overlap(bounds, otherBounds),
+                    Overlap(ControlBounds(control, kDesign), ControlBounds(other, kDesign)))
+              << control.id << " and " << other.id << " at " << dpi;
+        }
+      }
+      if (dpi == 192) {
+        const Rect design = ControlBounds(control, kDesign);
+        EXPECT_EQ(std::tuple(bounds.left, bounds.top, bounds.right, bounds.bottom),
+                  std::tuple(2 * design.left, 2 * design.top, 2 * design.right, 2 * design.bottom));
+      }
     }
   }
 }
