@@ -7,16 +7,14 @@ namespace quennavar {
 namespace {
 
 // "QUENNAVAR.EXE" in a folder gives "Quennavar", "quennavar.exe" "quennavar":
-// the first letter stays as it is. The name is lowered whole, so that the
-// system sees the code page's double-byte characters as characters, not as
-// bytes; then the first byte is put back.
+// the first letter stays as it is. It is kept whole, all the bytes of its
+// character ("Р" of "РАБОЧИЙ" takes two in UTF-8), and only what follows is
+// lowered.
 std::string TitleOf(Platform& os, const std::string& programPath) {
   std::string name = FileNameOf(programPath);
   name = name.substr(0, name.rfind('.'));
-  if (name.empty()) return name;
-  std::string title = os.CharLowerBuffA(name);
-  title[0] = name[0];
-  return title;
+  std::size_t first = os.FirstCharacterSize(name);
+  return name.substr(0, first) + os.CharLowerBuffA(name.substr(first));
 }
 
 }  // namespace

@@ -36,7 +36,13 @@ class Platform {
 
   // Regional settings and text (kernel32, user32)
   virtual std::string GetLocaleInfoA(LocaleItem item) = 0;  // user default; "" where unset
+  // Lowered character by character in the code page of the text calls; a
+  // character's lower case may take another number of bytes.
   virtual std::string CharLowerBuffA(std::string text) = 0;
+  // How many bytes the text's first character takes in that code page: two
+  // for a double-byte code page's lead and trail byte, up to four in UTF-8.
+  // MultiByteToWideChar, a byte more at a time, until the bytes make one.
+  virtual std::size_t FirstCharacterSize(const std::string& text) = 0;
   // The user default locale's time format; of `time` only the time of day counts.
   virtual std::string GetTimeFormatA(std::uint32_t flags, const SystemTime& time) = 0;
 

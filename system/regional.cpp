@@ -152,12 +152,11 @@ namespace {
 class TimeScanner {
  public:
   // Designators are compared in lower case as the system lowers the user's
-  // code page, so a Greek "ΠΜ" reads as the locale's "πμ". Lowering keeps
-  // every character in its place, so the lowered text is scanned alongside.
+  // code page, so a Greek "ΠΜ" reads as the locale's "πμ".
   TimeScanner(Platform& os, const RegionalSettings& regional, std::string_view text)
-      : FRegional(regional),
+      : FOs(os),
+        FRegional(regional),
         FText(text),
-        FLoweredText(os.CharLowerBuffA(std::string(text))),
         FLoweredDesignators{os.CharLowerBuffA(regional.amDesignator),
                             os.CharLowerBuffA(regional.pmDesignator)} {}
 
@@ -214,18 +213,25 @@ class TimeScanner {
     return value;
   }
 
+  // A character's lower case may take another number of bytes than the
+  // character ("Ⱥ" two in UTF-8, "ⱥ" three), so a designator found in the
+  // lowered text takes as many bytes of the text as lower to it.
   int Designator() {
     std::size_t before = FAt;
     SkipBlanks();
     const std::string_view candidates[][2] = {{FLoweredDesignators[0], FLoweredDesignators[1]},
                                               {"am", "pm"}};
-    std::string_view lowered = FLoweredText;
+    std::string rest(FText.substr(FAt));
+    std::string lowered = FOs.CharLowerBuffA(rest);
     for (const auto& pair : candidates) {
       for (int i = 0; i < 2; ++i) {
         std::string_view d = pair[i];
-        if (!d.empty() && lowered.substr(FAt).starts_with(d)) {
-          FAt += d.size();
-          return i + 1;
+        if (d.empty() || !lowered.starts_with(d)) continue;
+        for (std::size_t size = 1; size <= rest.size(); ++size) {
+          if (FOs.CharLowerBuffA(rest.substr(0, size)) == d) {
+            FAt += size;
+            return i + 1;
+          }
         }
       }
     }
@@ -233,9 +239,9 @@ class TimeScanner {
     return 0;
   }
 
+  Platform& FOs;
   const RegionalSettings& FRegional;
   std::string_view FText;
-  std::string FLoweredText;
   std::string FLoweredDesignators[2];  // AM, PM
   std::size_t FAt = 0;
 };

@@ -217,14 +217,19 @@ TEST_F(TimeParser, UsesTheLocalesSeparator) {
   EXPECT_FALSE(Parse("11:11"));
 }
 
-// Code page 1253: the capitals ΠΜ lower to the locale's πμ.
+// The capitals ΠΜ lower to the locale's πμ, and a designator whose lower
+// case takes more bytes ("Ⱥ" two, "ⱥ" three) is read whole, wherever it stands.
 TEST_F(TimeParser, ComparesDesignatorsInTheUsersCodePage) {
-  os.locale[LocaleItem::S1159] = "\xF0\xEC";
-  os.locale[LocaleItem::S2359] = "\xEC\xEC";
-  std::optional<DayFraction> parsed = Parse("11:30:00 \xD0\xCC");
+  os.locale[LocaleItem::S1159] = "πμ";
+  os.locale[LocaleItem::S2359] = "μμ";
+  std::optional<DayFraction> parsed = Parse("11:30:00 ΠΜ");
   ASSERT_TRUE(parsed);
   EXPECT_EQ(DecodeTime(*parsed).hour, 11);
-  EXPECT_EQ(DecodeTime(*Parse("11:30:00 \xCC\xCC")).hour, 23);
+  EXPECT_EQ(DecodeTime(*Parse("11:30:00 ΜΜ")).hour, 23);
+  os.locale[LocaleItem::S2359] = "ⱥⱥ";
+  EXPECT_EQ(DecodeTime(*Parse("ȺȺ 11:30")).hour, 23);
+  EXPECT_EQ(DecodeTime(*Parse("11:30 Ⱥⱥ")).hour, 23);
+  EXPECT_FALSE(Parse("ȺȺȺ 11:30"));
 }
 
 // --- The host's profile functions ---

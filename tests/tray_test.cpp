@@ -127,12 +127,19 @@ TEST_F(TrayTest, AnUnreadableTimeKeepsTheMenuClosedAndTheProgramRunning) {
   EXPECT_THAT(Effects(), ElementsAre(error, error));
 }
 
-// Code page 1252 lowers the accented capitals too; the first letter is left.
+// The first letter is left whole, however many bytes its character takes,
+// and the rest lowered character by character, whatever their lengths.
 TEST(ErrorBox, IsCaptionedWithTheProgramFilesNameLowerCasedAfterItsFirstLetter) {
-  const std::pair<const char*, const char*> kNames[] = {{"C:\\Tools\\quennavar.exe", "quennavar"},
-                                                        {"C:\\Tools\\QUENNAVAR.EXE", "Quennavar"},
-                                                        {"C:\\Tools.d\\\xC9T\xC9.EXE", "\xC9t\xE9"},
-                                                        {"Quennavar", "Quennavar"}};
+  const std::pair<const char*, const char*> kNames[] = {
+      {"C:\\Tools\\quennavar.exe", "quennavar"},
+      {"C:\\Tools\\QUENNAVAR.EXE", "Quennavar"},
+      {"C:\\Tools.d\\ÉTÉ.EXE", "Été"},
+      {"C:\\Программы\\РАБОЧИЙ.exe", "Рабочий"},
+      {"C:\\Äpfel.exe", "Äpfel"},
+      {"C:\\ȺȺAB.exe", "Ⱥⱥab"},
+      {"C:\\ΩΜΕΓΑ.exe", "Ωμεγα"},
+      {"Quennavar", "Quennavar"},
+      {".exe", ""}};
   for (const auto& [path, caption] : kNames) {
     RecordingPlatform os;
     TApplication application(os, path);

@@ -13,12 +13,18 @@ static_assert(sizeof(TokenPrivileges) == sizeof(TOKEN_PRIVILEGES));
 
 std::string Win32Platform::GetCommandLineA() { return ::GetCommandLineA(); }
 
+// The system allocates the text: a fixed buffer would hold only about 170
+// characters of a message in a CJK script under UTF-8, and a longer message
+// would come out empty.
 std::string Win32Platform::FormatMessageA(std::uint32_t messageId) {
-  char text[512];
-  DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, messageId, 0, text, sizeof text, nullptr);
+  char* text = nullptr;
+  DWORD length = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, messageId, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) --length;
-  return std::string(text, length);
+  std::string message(text ? text : "", length);
+  ::LocalFree(text);
+  return message;
 }
 
 std::string Win32Platform::GetModuleFileNameA() {
@@ -70,9 +76,28 @@ std::string Win32Platform::GetTimeFormatA(std::uint32_t flags, const SystemTime&
   return length > 0 ? std::string(text, length - 1) : std::string();
 }
 
+// Through UTF-16 and back: CharLowerBuffA lowers in place, so under UTF-8 a
+// character whose lower case is longer ("Ⱥ" has two bytes, "ⱥ" three) cuts
+// the text short, and one whose lower case is shorter leaves stray bytes.
 std::string Win32Platform::CharLowerBuffA(std::string text) {
-  ::CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
-  return text;
+  if (text.empty()) return text;
+  int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                    nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
+  ::CharLowerBuffW(wide.data(), static_cast<DWORD>(units));
+  int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  std::string lowered(static_cast<std::size_t>(bytes), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), units, lowered.data(), bytes, nullptr, nullptr);
+  return lowered;
+}
+
+std::size_t Win32Platform::FirstCharacterSize(const std::string& text) {
+  for (std::size_t size = 1; size <= text.size() && size <= 4; ++size)
+    if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(size),
+                              nullptr, 0) > 0)
+      return size;
+  return text.empty() ? 0 : 1;  // no character at all: the byte stands for itself
 }
 
 Module Win32Platform::LoadLibraryA(const std::string& fileName) {

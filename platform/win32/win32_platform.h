@@ -17,6 +17,7 @@ class Win32Platform : public Platform {
   void GetLocalTime(SystemTime& time) override;
   std::string GetLocaleInfoA(LocaleItem item) override;
   std::string CharLowerBuffA(std::string text) override;
+  std::size_t FirstCharacterSize(const std::string& text) override;
   std::string GetTimeFormatA(std::uint32_t flags, const SystemTime& time) override;
   Module LoadLibraryA(const std::string& fileName) override;
   Module GetModuleHandleA(const std::string& moduleName) override;
