@@ -10,25 +10,23 @@ constexpr int kTaskbarHeight = 30;  // XP's, which the bottom margin counts in
 
 }  // namespace
 
-Point PositionAboveTaskbar(int screenWidth, int screenHeight, const Rect& workArea, int windowWidth,
-                           int windowHeight, int bottomMargin) {
-  int left = std::min(screenWidth, workArea.right) - windowWidth - kRightMargin;
-  int top =
-      std::min(screenHeight - bottomMargin, workArea.bottom - (bottomMargin - kTaskbarHeight)) -
-      windowHeight;
-  return {std::max(left, workArea.left), std::max(top, workArea.top)};
+Point PositionAboveTaskbar(const MonitorInfo& monitor, int windowWidth, int windowHeight,
+                           int bottomMargin) {
+  const Rect& work = monitor.rcWork;
+  int left = std::min(monitor.rcMonitor.right, work.right) - windowWidth - kRightMargin;
+  int top = std::min(monitor.rcMonitor.bottom - bottomMargin,
+                     work.bottom - (bottomMargin - kTaskbarHeight)) -
+            windowHeight;
+  return {std::max(left, work.left), std::max(top, work.top)};
 }
 
 void PlaceAboveTaskbar(Platform& os, HWnd window, int bottomMargin) {
   Rect outer;
-  os.GetWindowRect(window, outer);
-  int screenWidth = os.GetSystemMetrics(kSmCxScreen);
-  int screenHeight = os.GetSystemMetrics(kSmCyScreen);
-  Rect workArea;
-  if (!os.SystemParametersInfoA(kSpiGetWorkArea, workArea))
-    workArea = {0, 0, screenWidth, screenHeight};
-  Point at = PositionAboveTaskbar(screenWidth, screenHeight, workArea, outer.right - outer.left,
-                                  outer.bottom - outer.top, bottomMargin);
+  MonitorInfo monitor;
+  HMonitor taskbars = os.MonitorFromWindow(os.FindWindowA("Shell_TrayWnd"), kMonitorDefaultToPrimary);
+  if (!os.GetWindowRect(window, outer) || !os.GetMonitorInfoA(taskbars, monitor)) return;
+  Point at = PositionAboveTaskbar(monitor, outer.right - outer.left, outer.bottom - outer.top,
+                                  bottomMargin);
   os.SetWindowPos(window, HWnd::Null, at.x, at.y, 0, 0, kSwpNoSize | kSwpNoZOrder | kSwpNoActivate);
 }
 

@@ -7,15 +7,17 @@
 
 namespace quennavar {
 
-// At the bottom right of the primary screen, `bottomMargin` pixels above its
-// bottom edge: just above XP's 30-pixel taskbar. A taskbar that is taller,
-// or stands at another edge, would cover that place: the window then stays
+// At the bottom right of the monitor, `bottomMargin` pixels above its bottom
+// edge: just above XP's 30-pixel taskbar. A taskbar that is taller, or
+// stands at another edge, would cover that place: the window then stays
 // inside the work area, as far down and right as it goes, a margin of 31
-// keeping its pixel above 30. With the taskbar hidden or absent the work
-// area is the whole screen, and the place is the first one.
-Point PositionAboveTaskbar(int screenWidth, int screenHeight, const Rect& workArea, int windowWidth,
-                           int windowHeight, int bottomMargin);
+// keeping its pixel above 30. With the taskbar hidden the work area is the
+// whole monitor, and the place is the first one.
+Point PositionAboveTaskbar(const MonitorInfo& monitor, int windowWidth, int windowHeight,
+                           int bottomMargin);
 
+// On the monitor of the taskbar, whose tray icon was clicked; on the primary
+// one where the shell has no taskbar.
 void PlaceAboveTaskbar(Platform& os, HWnd window, int bottomMargin);
 
 void SetOpacity(Platform& os, HWnd window, std::uint8_t alpha);

@@ -124,8 +124,10 @@ class Platform {
   virtual int RunMessageLoop() = 0;
   virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
   virtual int GetSystemMetrics(int index) = 0;
-  // SPI_GETWORKAREA: the primary monitor's area not covered by taskbars.
-  virtual bool SystemParametersInfoA(std::uint32_t action, Rect& rect) = 0;
+  // A top-level window of the class, whatever its title; null where none is.
+  virtual HWnd FindWindowA(const std::string& className) = 0;
+  virtual HMonitor MonitorFromWindow(HWnd window, std::uint32_t flags) = 0;
+  virtual bool GetMonitorInfoA(HMonitor monitor, MonitorInfo& info) = 0;
   // Of the screen: GetDC(NULL), GetDeviceCaps and ReleaseDC.
   virtual int GetDeviceCaps(int index) = 0;
   virtual bool GetWindowRect(HWnd window, Rect& rect) = 0;

@@ -25,6 +25,7 @@ enum class HIcon : std::uintptr_t { Null = 0 };
 enum class HBitmap : std::uintptr_t { Null = 0 };
 enum class HFont : std::uintptr_t { Null = 0 };
 enum class HDc : std::uintptr_t { Null = 0 };
+enum class HMonitor : std::uintptr_t { Null = 0 };
 
 struct OsVersionInfo {
   std::uint32_t dwMajorVersion = 0;
@@ -66,6 +67,14 @@ struct Rect {
   std::int32_t top = 0;
   std::int32_t right = 0;
   std::int32_t bottom = 0;
+};
+
+// MONITORINFO without its size and flags: where the monitor stands on the
+// desktop, which may start left of or above the primary one, and the part of
+// it that no taskbar covers.
+struct MonitorInfo {
+  Rect rcMonitor;
+  Rect rcWork;
 };
 
 // NOTIFYICONDATAA in its original form, which every shell accepts, or with

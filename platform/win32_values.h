@@ -33,13 +33,11 @@ inline constexpr std::uint32_t kWmUser = 0x0400;
 
 inline constexpr int kSwHide = 0;
 inline constexpr int kSwShowNormal = 1;
-inline constexpr int kSmCxScreen = 0;
-inline constexpr int kSmCyScreen = 1;
 inline constexpr int kSmCxIcon = 11;
 inline constexpr int kSmCyIcon = 12;
 inline constexpr int kSmCxSmIcon = 49;
 inline constexpr int kSmCySmIcon = 50;
-inline constexpr std::uint32_t kSpiGetWorkArea = 0x0030;
+inline constexpr std::uint32_t kMonitorDefaultToPrimary = 1;
 inline constexpr int kLogPixelsY = 90;
 inline constexpr std::uint32_t kSwpNoSize = 0x0001;
 inline constexpr std::uint32_t kSwpNoZOrder = 0x0004;

@@ -12,24 +12,35 @@ namespace quennavar::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using namespace control;
 
-// The 175 x 293 window on a 1024 x 768 screen: where the menu (margin 30)
-// and a double-click (31) put it.
+// The 175 x 293 window: where the menu (margin 30) and a double-click (31)
+// put it on the taskbar's monitor, the primary 1024 x 768 one unless named.
 TEST(Placement, StaysInsideTheWorkAreaWhereverTheTaskbarStands) {
-  const std::tuple<const char*, Rect, Point, Point> kTaskbars[] = {
-      {"XP's at the bottom", {0, 0, 1024, 738}, {844, 445}, {844, 444}},
-      {"hidden", {0, 0, 1024, 768}, {844, 445}, {844, 444}},
-      {"40 pixels at the bottom", {0, 0, 1024, 728}, {844, 435}, {844, 434}},
-      {"48 pixels at the bottom", {0, 0, 1024, 720}, {844, 427}, {844, 426}},
-      {"62 pixels on the right", {0, 0, 962, 768}, {782, 445}, {782, 444}},
-      {"48 pixels on the left", {48, 0, 1024, 768}, {844, 445}, {844, 444}},
-      {"48 pixels at the top", {0, 48, 1024, 768}, {844, 445}, {844, 444}},
-      {"around a work area smaller than the window", {10, 20, 110, 120}, {10, 20}, {10, 20}}};
-  for (const auto& [taskbar, workArea, fromMenu, fromDoubleClick] : kTaskbars)
+  const Rect kPrimary{0, 0, 1024, 768};
+  const Rect kLeft{-1280, 0, 0, 1024};
+  const Rect kAbove{0, -768, 1024, 0};
+  const std::tuple<const char*, MonitorInfo, Point, Point> kTaskbars[] = {
+      {"XP's at the bottom", {kPrimary, {0, 0, 1024, 738}}, {844, 445}, {844, 444}},
+      {"hidden", {kPrimary, kPrimary}, {844, 445}, {844, 444}},
+      {"40 pixels at the bottom", {kPrimary, {0, 0, 1024, 728}}, {844, 435}, {844, 434}},
+      {"48 pixels at the bottom", {kPrimary, {0, 0, 1024, 720}}, {844, 427}, {844, 426}},
+      {"62 pixels on the right", {kPrimary, {0, 0, 962, 768}}, {782, 445}, {782, 444}},
+      {"48 pixels on the left", {kPrimary, {48, 0, 1024, 768}}, {844, 445}, {844, 444}},
+      {"48 pixels at the top", {kPrimary, {0, 48, 1024, 768}}, {844, 445}, {844, 444}},
+      {"around a work area smaller than the window", {kPrimary, {10, 20, 110, 120}}, {10, 20},
+       {10, 20}},
+      {"40 pixels at the bottom of a monitor on the left", {kLeft, {-1280, 0, 0, 984}},
+       {-180, 691}, {-180, 690}},
+      {"on the right of a monitor on the left", {kLeft, {-1280, 0, -48, 1024}}, {-228, 701},
+       {-228, 700}},
+      {"at the bottom of a monitor above", {kAbove, {0, -768, 1024, -40}}, {844, -333},
+       {844, -334}}};
+  for (const auto& [taskbar, monitor, fromMenu, fromDoubleClick] : kTaskbars)
     for (auto [margin, expected] : {std::pair{30, fromMenu}, std::pair{31, fromDoubleClick}}) {
-      Point at = PositionAboveTaskbar(1024, 768, workArea, 175, 293, margin);
+      Point at = PositionAboveTaskbar(monitor, 175, 293, margin);
       EXPECT_EQ(std::pair(at.x, at.y), std::pair(expected.x, expected.y))
           << taskbar << ", margin " << margin;
     }
@@ -81,7 +92,7 @@ class DesktopTest : public ProgramFolderTest {};
 // the menu's pictures half as large again, placed by the work area.
 TEST_F(DesktopTest, TheWindowIsDrawnAtTheScreensDpiAboveTheTaskbar) {
   os.dpi = 144;
-  os.workArea = {0, 0, 1024, 720};
+  os.monitors[0].rcWork = {0, 0, 1024, 720};
   Create();
   Choose(miShow);
   Send(kWmCommand, btnHide, static_cast<std::intptr_t>(form_->Control(btnHide)));
@@ -96,6 +107,20 @@ TEST_F(DesktopTest, TheWindowIsDrawnAtTheScreensDpiAboveTheTaskbar) {
   os.calls.clear();
   form_.reset();
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}).front(), HasSubstr("MAINICON 24x24"));
+}
+
+// The window opens by the tray icon that was clicked: on the monitor the
+// shell's taskbar stands on, left of the primary one here, and on the
+// primary one where the shell has no taskbar.
+TEST_F(DesktopTest, TheWindowOpensOnTheTaskbarsMonitor) {
+  os.monitors.push_back({{-1280, 0, 0, 1024}, {-1280, 0, 0, 984}});
+  for (auto [taskbar, expected] : {std::pair{std::optional<std::size_t>(1), "-180, 691"},
+                                   std::pair{std::optional<std::size_t>(), "844, 445"}}) {
+    os.taskbarMonitor = taskbar;
+    Create();
+    Choose(miShow);
+    EXPECT_THAT(os.Only({"SetWindowPos"}), ElementsAre(EndsWith(expected + std::string(")"))));
+  }
 }
 
 }  // namespace

@@ -92,9 +92,10 @@ class RecordingPlatform : public Platform {
   int windowsCreated = 1000;                 // the windows CreateWindowExA makes before it fails
   std::uint32_t registeredMessage = 0xC0DE;  // for any name; 0 where the system refuses
   Point cursor{900, 700};
-  int screenWidth = 1024;
-  int screenHeight = 768;
-  Rect workArea{0, 0, 1024, 738};  // above XP's taskbar
+  // The monitors, the primary first: each whole and the part no taskbar
+  // covers. The shell's taskbar stands on one of them, or there is none.
+  std::vector<MonitorInfo> monitors{{{0, 0, 1024, 768}, {0, 0, 1024, 738}}};  // XP's taskbar
+  std::optional<std::size_t> taskbarMonitor = 0;
   int dpi = 96;
   // The program file's version information: none, or its FileVersion.
   std::optional<std::string> fileVersion = "1.2.3.4";
@@ -388,11 +389,20 @@ class RecordingPlatform : public Platform {
     int iconScale = dpi ? dpi : 96;  // the icon sizes follow the DPI, known or not
     if (index == kSmCxIcon || index == kSmCyIcon) return 32 * iconScale / 96;
     if (index == kSmCxSmIcon || index == kSmCySmIcon) return 16 * iconScale / 96;
-    return index == kSmCxScreen ? screenWidth : screenHeight;
+    return 0;
   }
-  bool SystemParametersInfoA(std::uint32_t action, Rect& rect) override {
-    if (action == kSpiGetWorkArea) rect = workArea;
-    return action == kSpiGetWorkArea;
+  HWnd FindWindowA(const std::string& className) override {
+    Log("FindWindowA", className);
+    bool found = taskbarMonitor && className == "Shell_TrayWnd";
+    return found ? Named<HWnd>(kTaskbar, "taskbar") : HWnd::Null;
+  }
+  HMonitor MonitorFromWindow(HWnd window, std::uint32_t flags) override {
+    std::size_t index = static_cast<std::uintptr_t>(window) == kTaskbar ? *taskbarMonitor : 0;
+    return Logged(static_cast<HMonitor>(index + 1), "MonitorFromWindow", window, flags);
+  }
+  bool GetMonitorInfoA(HMonitor monitor, MonitorInfo& info) override {
+    info = monitors.at(static_cast<std::size_t>(monitor) - 1);
+    return true;
   }
   int GetDeviceCaps(int index) override { return index == kLogPixelsY ? dpi : 0; }
   bool GetWindowRect(HWnd window, Rect& rect) override {
@@ -567,6 +577,7 @@ class RecordingPlatform : public Platform {
   static constexpr std::uint32_t kErrorInvalidMenuHandle = 1401;
   static constexpr std::uintptr_t kPowerLibraryEntries = 0x6C481000;
   static constexpr std::uintptr_t kCurrentProcess = ~std::uintptr_t{0};
+  static constexpr std::uintptr_t kTaskbar = 0x7A5C;
 
   template <typename T>
   std::string Text(const T& value) const {

@@ -70,7 +70,9 @@ class Win32Platform : public Platform {
   int RunMessageLoop() override;
   std::uint32_t RegisterWindowMessageA(const std::string& name) override;
   int GetSystemMetrics(int index) override;
-  bool SystemParametersInfoA(std::uint32_t action, Rect& rect) override;
+  HWnd FindWindowA(const std::string& className) override;
+  HMonitor MonitorFromWindow(HWnd window, std::uint32_t flags) override;
+  bool GetMonitorInfoA(HMonitor monitor, MonitorInfo& info) override;
   int GetDeviceCaps(int index) override;
   bool GetWindowRect(HWnd window, Rect& rect) override;
   bool AdjustWindowRectEx(Rect& rect, std::uint32_t style, bool menu,

@@ -108,11 +108,21 @@ std::uint32_t Win32Platform::RegisterWindowMessageA(const std::string& name) {
 
 int Win32Platform::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 
-bool Win32Platform::SystemParametersInfoA(std::uint32_t action, Rect& rect) {
-  RECT r{};
-  BOOL ok = ::SystemParametersInfoA(action, 0, &r, 0);
-  rect = {r.left, r.top, r.right, r.bottom};
-  return ok;
+HWnd Win32Platform::FindWindowA(const std::string& className) {
+  return FromWin32<HWnd>(::FindWindowA(className.c_str(), nullptr));
+}
+
+HMonitor Win32Platform::MonitorFromWindow(HWnd window, std::uint32_t flags) {
+  return FromWin32<HMonitor>(::MonitorFromWindow(ToWin32<HWND>(window), flags));
+}
+
+bool Win32Platform::GetMonitorInfoA(HMonitor monitor, MonitorInfo& info) {
+  MONITORINFO m{};
+  m.cbSize = sizeof m;
+  if (!::GetMonitorInfoA(ToWin32<HMONITOR>(monitor), &m)) return false;
+  info.rcMonitor = {m.rcMonitor.left, m.rcMonitor.top, m.rcMonitor.right, m.rcMonitor.bottom};
+  info.rcWork = {m.rcWork.left, m.rcWork.top, m.rcWork.right, m.rcWork.bottom};
+  return true;
 }
 
 int Win32Platform::GetDeviceCaps(int index) {

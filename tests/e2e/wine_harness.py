@@ -345,11 +345,13 @@ class WineSession:
     program file runs in a 64-bit prefix whatever arch says.
 
     display: True for an Xvfb of the session's own, False for none, "caller"
-    for the caller's DISPLAY. prefix: a prefix made before, already reporting
-    `version`, to use as it is; it outlives the session."""
+    for the caller's DISPLAY. monitors: with display True, the screens of a
+    desktop of several monitors, each "WIDTHxHEIGHT+X+Y", the primary first.
+    prefix: a prefix made before, already reporting `version`, to use as it
+    is; it outlives the session."""
 
     def __init__(self, exe, version="winxp", display=True, desktop=False, arch="win32",
-                 relay_program_only=False, prefix=None):
+                 relay_program_only=False, prefix=None, monitors=None):
         self.exe = os.path.abspath(exe)
         if is_64_bit(self.exe):
             arch = "win64"
@@ -365,17 +367,22 @@ class WineSession:
                         LANG="C.UTF-8", LC_ALL="C.UTF-8")
         if display != "caller":
             self.env.pop("DISPLAY", None)
-        self.xvfb = None
+        self.x_servers = []  # the display's, the one Wine draws on last
         self.server = None
         self.server_log = None
         self.live = {}  # trace path: LiveTrace, of the programs still running
         self.right_clicks = 0
         try:
             if display is True:
-                self._start_display()
+                self._start_display(monitors)
             if not prefix:
                 self._wine(["wineboot", "--init"], timeout=300)
                 install_wine_fonts(self.prefix)
+            if monitors:
+                # Xvfb has no way to place its screens side by side; Xephyr,
+                # inside it, has, and tells them apart by Xinerama, which Wine
+                # reads only where it does not use RandR.
+                self.reg_add(r"HKCU\Software\Wine\X11 Driver", {"UseXRandR": "N"})
             if desktop:
                 # Every program of the prefix runs in one virtual desktop with a
                 # taskbar and a notification area, as on Windows.
@@ -391,21 +398,40 @@ class WineSession:
 
     # --- set-up and tear-down
 
-    def _start_display(self):
+    def _start_display(self, monitors=None):
+        # -noreset: the root window's properties (the work area a suite sets)
+        # outlive the client that set them.
+        self._start_x_server(["Xvfb", "-screen", "0", "1024x768x24" if not monitors else
+                              "%dx%dx24" % self._desktop_size(monitors)])
+        if monitors:
+            screens = [option for screen in monitors for option in ("-screen", screen)]
+            self._start_x_server(["Xephyr"] + screens + ["+xinerama"])
+
+    @staticmethod
+    def _desktop_size(monitors):
+        edges = [re.match(r"(\d+)x(\d+)\+(\d+)\+(\d+)$", m).groups() for m in monitors]
+        return (max(int(w) + int(x) for w, _, x, _ in edges),
+                max(int(h) + int(y) for _, h, _, y in edges))
+
+    def _start_x_server(self, command):
+        """Starts an X server on the session's display (a nested one inside
+        it) and makes it the session's display."""
         read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            # -noreset: the root window's properties (the work area a suite
-            # sets) outlive the client that set them.
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-noreset",
-             "-nolisten", "tcp"],
-            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Not the prefix's environment: the session's end would take the
+        # server for one of the prefix's stragglers.
+        env = {name: value for name, value in os.environ.items() if name != "DISPLAY"}
+        if "DISPLAY" in self.env:
+            env["DISPLAY"] = self.env["DISPLAY"]
+        self.x_servers.append(subprocess.Popen(
+            command + ["-displayfd", str(write_end), "-noreset", "-nolisten", "tcp"],
+            pass_fds=[write_end], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         os.close(write_end)
         number = b""
         with os.fdopen(read_end, "rb") as pipe:
             while not number.endswith(b"\n"):
                 chunk = pipe.read(1)
                 if not chunk:
-                    raise RuntimeError("Xvfb did not start")
+                    raise RuntimeError("%s did not start" % command[0])
                 number += chunk
         self.env["DISPLAY"] = ":" + number.decode().strip()
 
@@ -472,13 +498,13 @@ class WineSession:
         try:
             self.stop_session()
         finally:
-            if self.xvfb is not None:
-                self.xvfb.terminate()
+            for server in reversed(self.x_servers):
+                server.terminate()
                 try:
-                    self.xvfb.wait(timeout=10)
+                    server.wait(timeout=10)
                 except subprocess.TimeoutExpired:
-                    self.xvfb.kill()
-                    self.xvfb.wait()
+                    server.kill()
+                    server.wait()
             shutil.rmtree(self.root, ignore_errors=True)
 
     def __enter__(self):

@@ -11,7 +11,11 @@
  *   poke rect          print the settings window's left, top, right and bottom
  *                      and its client area's width and height, in pixels
  *   poke balloon       print "shown" where the shell shows a balloon: a
- *                      visible tooltip window in the balloon style */
+ *                      visible tooltip window in the balloon style
+ *   poke monitors      print each monitor's rectangle and work area, then
+ *                      the taskbar's rectangle where the shell has one
+ *   poke move-taskbar L T R B
+ *                      move the shell's taskbar window to that rectangle */
 #include <windows.h>
 /* after windows.h, which it needs */
 #include <psapi.h>
@@ -20,6 +24,16 @@
 #include <string.h>
 
 #include "app/tray_notify.h"
+
+static BOOL CALLBACK print_monitor(HMONITOR monitor, HDC dc, LPRECT rect, LPARAM unused) {
+  MONITORINFO info = {.cbSize = sizeof info};
+  (void)dc, (void)rect, (void)unused;
+  GetMonitorInfoA(monitor, &info);
+  printf("monitor %ld %ld %ld %ld work %ld %ld %ld %ld\n", info.rcMonitor.left, info.rcMonitor.top,
+         info.rcMonitor.right, info.rcMonitor.bottom, info.rcWork.left, info.rcWork.top,
+         info.rcWork.right, info.rcWork.bottom);
+  return TRUE;
+}
 
 static BOOL CALLBACK find_balloon(HWND window, LPARAM found) {
   char name[32] = "";
@@ -104,6 +118,22 @@ int main(int argc, char** argv) {
     EnumWindows(find_balloon, (LPARAM)&found);
     if (found) printf("shown\n");
     return 0;
+  }
+  if (argc >= 2 && strcmp(argv[1], "monitors") == 0) {
+    HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
+    RECT at;
+    EnumDisplayMonitors(NULL, NULL, print_monitor, 0);
+    if (taskbar && GetWindowRect(taskbar, &at))
+      printf("taskbar %ld %ld %ld %ld\n", at.left, at.top, at.right, at.bottom);
+    return 0;
+  }
+  if (argc >= 6 && strcmp(argv[1], "move-taskbar") == 0) {
+    int left = atoi(argv[2]), top = atoi(argv[3]);
+    HWND taskbar = FindWindowA("Shell_TrayWnd", NULL);
+    return taskbar && SetWindowPos(taskbar, NULL, left, top, atoi(argv[4]) - left,
+                                   atoi(argv[5]) - top, SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : 8;
   }
   HWND window = settings_window();
   if (!window) return 3;
