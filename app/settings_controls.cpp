@@ -76,7 +76,11 @@ Rect ControlBounds(const ControlDescription& control, TDpiScale scale) {
 }
 
 TSettingsControls::TSettingsControls(Platform& os, TDpiScale scale)
-    : FOs(os), FScale(scale), FFont(os, HFont::Null), FBoldFont(os, HFont::Null) {}
+    : FOs(os),
+      FScale(scale),
+      FFont(os, HFont::Null),
+      FBoldFont(os, HFont::Null),
+      FLogo(os, HIcon::Null) {}
 
 HWnd TSettingsControls::Control(ControlId id) const {
   return IndexOf(id) < FControls.size() ? FControls[IndexOf(id)] : HWnd::Null;
@@ -102,9 +106,9 @@ void TSettingsControls::Create(HWnd window) {
     HFont font = control.kind == ControlKind::BoldLabel ? FBoldFont.get() : FFont.get();
     FOs.SendMessageA(created, kWmSetFont, static_cast<std::uintptr_t>(font), 0);
     if (control.kind == ControlKind::Icon) {
-      HIcon icon = FOs.LoadImageA(control.caption, FOs.GetSystemMetrics(kSmCxIcon),
-                                  FOs.GetSystemMetrics(kSmCyIcon));
-      FOs.SendMessageA(created, kStmSetIcon, static_cast<std::uintptr_t>(icon), 0);
+      FLogo = UniqueIcon(FOs, FOs.LoadImageA(control.caption, FOs.GetSystemMetrics(kSmCxIcon),
+                                             FOs.GetSystemMetrics(kSmCyIcon)));
+      FOs.SendMessageA(created, kStmSetIcon, static_cast<std::uintptr_t>(FLogo.get()), 0);
     }
     if (control.hint) FOs.AddTool(tooltip, window, created, control.hint);
   }

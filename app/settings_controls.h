@@ -52,10 +52,12 @@ class TSettingsControls {
 
   Platform& FOs;
   TDpiScale FScale;
-  // The fonts outlive the controls that use them: these are destroyed with
-  // their window, before its owner destroys this.
+  // The fonts and the logo outlive the controls that use them: these are
+  // destroyed with their window, before its owner destroys this. A static
+  // control never destroys the icon it is given.
   UniqueFont FFont;
   UniqueFont FBoldFont;
+  UniqueIcon FLogo;
   std::array<HWnd, std::size(control::kSettingsWindow)> FControls{};
   bool FCreated = false;
 };

@@ -14,6 +14,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
 using namespace control;
 
 // The 175 x 293 window: where the menu (margin 30) and a double-click (31)
@@ -106,7 +107,9 @@ TEST_F(DesktopTest, TheWindowIsDrawnAtTheScreensDpiAboveTheTaskbar) {
   EXPECT_EQ(os.Only({"LoadBitmapA"}).front(), "LoadBitmapA(\"BMP_LOGOFF\", 24, 24)");
   os.calls.clear();
   form_.reset();
+  application_.reset();
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}).front(), HasSubstr("MAINICON 24x24"));
+  EXPECT_THAT(os.OpenHandles(), IsEmpty()) << "the logo, the fonts, the pictures released";
 }
 
 // The window opens by the tray icon that was clicked: on the monitor the

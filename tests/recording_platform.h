@@ -432,10 +432,9 @@ class RecordingPlatform : public Platform {
 
   // --- Icons, pictures, fonts, menus, the tray.
   HIcon LoadImageA(const std::string& name, int width, int height) override {
-    return Named<HIcon>(0x7000 + width,
-                        name + " " + std::to_string(width) + "x" + std::to_string(height));
+    return Open<HIcon>(name + " " + std::to_string(width) + "x" + std::to_string(height));
   }
-  bool DestroyIcon(HIcon icon) override { return Logged(true, "DestroyIcon", icon); }
+  bool DestroyIcon(HIcon icon) override { return Released("DestroyIcon", icon); }
   HBitmap LoadBitmapA(const std::string& name, int width, int height) override {
     Log("LoadBitmapA", name, width, height);
     return Open<HBitmap>(name);

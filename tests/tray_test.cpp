@@ -266,9 +266,9 @@ TEST_F(TrayTest, WithoutAnIconTheProgramRunsOnAndRemovesNothing) {
 TEST(TrayIcon, TheTipIsCutTo63Characters) {
   RecordingPlatform os;
   TTrayIcon icon(os, std::string(70, 'q'), WM_TRAYNOTIFY);
-  icon.Add(static_cast<HWnd>(0x100));
+  icon.Add(static_cast<HWnd>(0x1234));
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
-              ElementsAre("Shell_NotifyIconA(NIM_ADD, {0x100, 0, 7, 1143, MAINICON 16x16, \"" +
+              ElementsAre("Shell_NotifyIconA(NIM_ADD, {0x1234, 0, 7, 1143, MAINICON 16x16, \"" +
                           std::string(63, 'q') + "\"})"));
 }
 
