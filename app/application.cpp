@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/quennavar.h"
+#include "system/concat.h"
 #include "system/paths.h"
 
 namespace quennavar {
@@ -14,15 +15,15 @@ std::string TitleOf(Platform& os, const std::string& programPath) {
   std::string name = FileNameOf(programPath);
   name = name.substr(0, name.rfind('.'));
   std::size_t first = os.FirstCharacterSize(name);
-  return name.substr(0, first) + os.CharLowerBuffA(name.substr(first));
+  return name.replace(first, std::string::npos, os.CharLowerBuffA(name.substr(first)));
 }
 
 }  // namespace
 
 void ShowApplicationError(Platform& os, HWnd owner, const std::string& programPath,
                           const Exception& error) {
-  os.MessageBoxA(owner, error.Message() + FullStopFor(error.Message()), TitleOf(os, programPath),
-                 kMbOk | kMbIconStop);
+  os.MessageBoxA(owner, Concat({error.Message(), FullStopFor(error.Message())}),
+                 TitleOf(os, programPath), kMbOk | kMbIconStop);
 }
 
 TApplication::TApplication(Platform& os, const std::string& programPath)

@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/main_unit.h"
+#include "system/concat.h"
 #include "system/hex_text.h"
 #include "system/paths.h"
 #include "system/power.h"
@@ -18,16 +19,16 @@ std::string Argument(const std::vector<std::string>& words, std::size_t index) {
 
 }  // namespace
 
-std::string FullStopFor(const std::string& message) {
+std::string_view FullStopFor(std::string_view message) {
   return !message.empty() && static_cast<unsigned char>(message.back()) > '.' ? "." : "";
 }
 
 void ShowFatalError(Platform& os, const std::string& programPath, const Exception& error) {
   std::string address =
       HexText(reinterpret_cast<std::uintptr_t>(error.Address()), 2 * sizeof(void*));
-  std::string text = std::string("Exception ") + error.ClassName() + " in module " +
-                     FileNameOf(programPath) + " at " + address + ".\r\n" + error.Message() +
-                     FullStopFor(error.Message()) + "\r\n";
+  std::string text =
+      Concat({"Exception ", error.ClassName(), " in module ", FileNameOf(programPath), " at ",
+              address, ".\r\n", error.Message(), FullStopFor(error.Message()), "\r\n"});
   os.MessageBoxA(HWnd::Null, text, "Application Error", kMbIconStop);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "system/errors.h"
@@ -20,6 +21,6 @@ void ShowFatalError(Platform& os, const std::string& programPath, const Exceptio
 
 // The full stop the error boxes add to a message whose last character has a
 // code above that of the full stop ("…!" gets one, "…)" does not).
-std::string FullStopFor(const std::string& message);
+std::string_view FullStopFor(std::string_view message);
 
 }  // namespace quennavar

@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "system/concat.h"
 #include "system/errors.h"
 #include "system/paths.h"
 
@@ -14,14 +15,16 @@ constexpr TimeOfDay kDefaultTimeOfDay{11, 11, 0, 0};
 SettingsFile::SettingsFile(Platform& os, const std::string& programPath)
     : FOs(os), FPath(FolderOf(programPath) + kSettingsFileName) {}
 
-std::string SettingsFile::Read(const std::string& key, const std::string& defaultValue) const {
+std::string SettingsFile::Read(const char* key, const char* defaultValue) const {
   return FOs.GetPrivateProfileStringA(kSettingsSection, key, defaultValue, kProfileReadSize, FPath);
 }
 
-void SettingsFile::Write(const std::string& key, const std::string& value) const {
+void SettingsFile::Write(const char* key, const std::string& value) const {
   if (!FOs.WritePrivateProfileStringA(kSettingsSection, key, value, FPath))
-    throw EIniFileException("Unable to write to " + FPath);
+    throw EIniFileException(Concat({"Unable to write to ", FPath}));
 }
+
+void SettingsFile::WriteYesNo(const char* key, bool yes) const { Write(key, yes ? kYes : kNo); }
 
 void SettingsFile::Load(const RegionalSettings& regional, SettingsRecord& record) const {
   record.FForceTerminate = Read("Terminate", kYes) == kYes;
@@ -36,7 +39,7 @@ void SettingsFile::Load(const RegionalSettings& regional, SettingsRecord& record
   // fallback tells a missing key from a stored "11:11".
   if (!time && text == kDefaultTime && Read("Time", "").empty())
     time = EncodeTime(kDefaultTimeOfDay);
-  if (!time) throw EConvertError("'" + text + "' is not a valid time");
+  if (!time) throw EConvertError(Concat({"'", text, "' is not a valid time"}));
   record.FActionTime = *time;
   record.FWarnMinutes = WarnMinutesFrom(Read("WarnMinutes", ""));
 }

@@ -51,10 +51,12 @@ class SettingsFile {
   SettingsFile(Platform& os, const std::string& programPath);
 
   const std::string& Path() const { return FPath; }
-  std::string Read(const std::string& key, const std::string& defaultValue) const;
+  // The keys are the program's own texts: made strings here, once, not at
+  // every call.
+  std::string Read(const char* key, const char* defaultValue) const;
   // Throws EIniFileException where the system refuses the write.
-  void Write(const std::string& key, const std::string& value) const;
-  void WriteYesNo(const std::string& key, bool yes) const { Write(key, yes ? kYes : kNo); }
+  void Write(const char* key, const std::string& value) const;
+  void WriteYesNo(const char* key, bool yes) const;
 
   // Fills the record key by key. On a "Time" that does not parse it throws
   // EConvertError, with the keys before it already read and the time kept.

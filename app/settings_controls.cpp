@@ -2,6 +2,7 @@
 
 #include <tuple>
 
+#include "system/concat.h"
 #include "system/hex_text.h"
 #include "system/paths.h"
 #include "system/power.h"
@@ -198,7 +199,7 @@ void TSettingsControls::ShowVersion(const std::string& programPath) {
                         static_cast<std::uint32_t>(translation[3]) << 24;
   std::string language = HexText((entry & 0xFFFF) * 65536 + (entry >> 16), 8);
   std::vector<std::uint8_t> version;
-  if (!FOs.VerQueryValueA(block, std::string("\\StringFileInfo\\") + language + "\\FileVersion",
+  if (!FOs.VerQueryValueA(block, Concat({"\\StringFileInfo\\", language, "\\FileVersion"}),
                           version))
     return;
   std::string text(version.begin(), version.end());

@@ -1,18 +1,25 @@
 #include "system/regional.h"
 
 #include <cstdlib>
+#include <utility>
+
+#include "system/concat.h"
 
 namespace quennavar {
 namespace {
 
-std::string LocaleText(Platform& os, LocaleItem item, std::string fallback) {
-  std::string value = os.GetLocaleInfoA(item);
-  return value.empty() ? fallback : value;
-}
-
-bool LocaleFlag(Platform& os, LocaleItem item) {
-  return std::strtol(os.GetLocaleInfoA(item).c_str(), nullptr, 10) != 0;
-}
+// What the locale leaves unset keeps its default.
+constexpr std::pair<LocaleItem, std::string RegionalSettings::*> kLocaleTexts[] = {
+    {LocaleItem::STime, &RegionalSettings::timeSeparator},
+    {LocaleItem::S1159, &RegionalSettings::amDesignator},
+    {LocaleItem::S2359, &RegionalSettings::pmDesignator},
+    {LocaleItem::SShortDate, &RegionalSettings::shortDateFormat},
+    {LocaleItem::SDate, &RegionalSettings::dateSeparator},
+    {LocaleItem::SDecimal, &RegionalSettings::decimalSeparator}};
+constexpr std::pair<LocaleItem, bool RegionalSettings::*> kLocaleFlags[] = {
+    {LocaleItem::ITLZero, &RegionalSettings::hourLeadingZero},
+    {LocaleItem::ITime, &RegionalSettings::twentyFourHour},
+    {LocaleItem::ITimeMarkPosn, &RegionalSettings::designatorFirst}};
 
 LocaleItem Nth(LocaleItem first, int n) {
   return static_cast<LocaleItem>(static_cast<std::uint32_t>(first) + n);
@@ -40,15 +47,12 @@ std::string Number(int value, int minimumDigits) {
 
 RegionalSettings ReadRegionalSettings(Platform& os) {
   RegionalSettings r;
-  r.timeSeparator = LocaleText(os, LocaleItem::STime, r.timeSeparator);
-  r.hourLeadingZero = LocaleFlag(os, LocaleItem::ITLZero);
-  r.twentyFourHour = LocaleFlag(os, LocaleItem::ITime);
-  r.designatorFirst = LocaleFlag(os, LocaleItem::ITimeMarkPosn);
-  r.amDesignator = LocaleText(os, LocaleItem::S1159, r.amDesignator);
-  r.pmDesignator = LocaleText(os, LocaleItem::S2359, r.pmDesignator);
-  r.shortDateFormat = LocaleText(os, LocaleItem::SShortDate, r.shortDateFormat);
-  r.dateSeparator = LocaleText(os, LocaleItem::SDate, r.dateSeparator);
-  r.decimalSeparator = LocaleText(os, LocaleItem::SDecimal, r.decimalSeparator);
+  for (const auto& [item, field] : kLocaleTexts) {
+    std::string value = os.GetLocaleInfoA(item);
+    if (!value.empty()) r.*field = std::move(value);
+  }
+  for (const auto& [item, field] : kLocaleFlags)
+    r.*field = std::strtol(os.GetLocaleInfoA(item).c_str(), nullptr, 10) != 0;
 
   std::string lowered;
   for (char c : r.shortDateFormat) lowered += Lower(c);
@@ -70,12 +74,13 @@ RegionalSettings ReadRegionalSettings(Platform& os) {
 
 std::string LongTimeText(const RegionalSettings& regional, int hour, int minute, int second) {
   int shownHour = regional.twentyFourHour ? hour : (hour % 12 == 0 ? 12 : hour % 12);
-  std::string text = (regional.hourLeadingZero ? TwoDigits(shownHour) : std::to_string(shownHour)) +
-                     regional.timeSeparator + TwoDigits(minute) + regional.timeSeparator +
-                     TwoDigits(second);
+  std::string text = Concat(
+      {regional.hourLeadingZero ? TwoDigits(shownHour) : std::to_string(shownHour),
+       regional.timeSeparator, TwoDigits(minute), regional.timeSeparator, TwoDigits(second)});
   if (regional.twentyFourHour) return text;
   const std::string& designator = hour < 12 ? regional.amDesignator : regional.pmDesignator;
-  return regional.designatorFirst ? designator + " " + text : text + " " + designator;
+  return regional.designatorFirst ? Concat({designator, " ", text})
+                                  : Concat({text, " ", designator});
 }
 
 // The locale's pattern letters, counted in runs: d, dd, ddd, dddd; M to MMMM;
@@ -94,7 +99,10 @@ std::string ShortDateText(const RegionalSettings& regional, const SystemTime& ti
       continue;
     }
     if (letter != 'd' && letter != 'm' && letter != 'y' && letter != 'g') {
-      text += format[i] == '/' ? regional.dateSeparator : std::string(1, format[i]);
+      if (format[i] == '/')
+        text += regional.dateSeparator;
+      else
+        text += format[i];
       ++i;
       continue;
     }

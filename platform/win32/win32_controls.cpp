@@ -111,22 +111,29 @@ bool Win32Platform::RedrawWindow(HWnd window, std::uint32_t flags) {
   return ::RedrawWindow(ToWin32<HWND>(window), nullptr, nullptr, flags);
 }
 
+// The version library, like the common controls, only for the settings
+// window: a switch never needs it.
 std::uint32_t Win32Platform::GetFileVersionInfoSizeA(const std::string& fileName) {
   DWORD handle = 0;
-  return ::GetFileVersionInfoSizeA(fileName.c_str(), &handle);
+  auto size = LoadedOnFirstUse<decltype(&::GetFileVersionInfoSizeA)>("version.dll",
+                                                                     "GetFileVersionInfoSizeA");
+  return size ? size(fileName.c_str(), &handle) : 0;
 }
 
 bool Win32Platform::GetFileVersionInfoA(const std::string& fileName, std::uint32_t size,
                                         std::vector<std::uint8_t>& data) {
   data.assign(size, 0);
-  return ::GetFileVersionInfoA(fileName.c_str(), 0, size, data.data());
+  auto read =
+      LoadedOnFirstUse<decltype(&::GetFileVersionInfoA)>("version.dll", "GetFileVersionInfoA");
+  return read && read(fileName.c_str(), 0, size, data.data());
 }
 
 bool Win32Platform::VerQueryValueA(const std::vector<std::uint8_t>& block,
                                    const std::string& subBlock, std::vector<std::uint8_t>& value) {
   void* found = nullptr;
   UINT length = 0;
-  if (!::VerQueryValueA(block.data(), subBlock.c_str(), &found, &length) || !found) return false;
+  auto query = LoadedOnFirstUse<decltype(&::VerQueryValueA)>("version.dll", "VerQueryValueA");
+  if (!query || !query(block.data(), subBlock.c_str(), &found, &length) || !found) return false;
   // Strings count characters with their terminating zero; values count bytes.
   auto* bytes = static_cast<const std::uint8_t*>(found);
   value.assign(bytes, bytes + length);

@@ -24,13 +24,13 @@ inline const char* OrNull(const std::string& text) { return text.empty() ? nullp
 
 // A function of a system library that is loaded at its first use, and stays
 // loaded, instead of imported: for libraries many runs never need, whose
-// loading would slow every start. Loading it again later only finds it.
+// loading would slow every start. Later uses find it loaded, without
+// counting one more reference to it each time. Null where it is missing.
+FARPROC LoadedOnFirstUse(const char* library, const char* name);
+
 template <typename Function>
 Function LoadedOnFirstUse(const char* library, const char* name) {
-  HMODULE module = ::LoadLibraryA(library);
-  return module
-             ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-             : nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(LoadedOnFirstUse(library, name)));
 }
 
 inline BYTE* BufferOf(std::vector<std::uint8_t>* buffer) {

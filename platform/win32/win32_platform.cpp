@@ -11,20 +11,28 @@ using namespace win32;
 
 static_assert(sizeof(TokenPrivileges) == sizeof(TOKEN_PRIVILEGES));
 
+FARPROC win32::LoadedOnFirstUse(const char* library, const char* name) {
+  HMODULE module = ::GetModuleHandleA(library);
+  if (!module) module = ::LoadLibraryA(library);
+  return module ? ::GetProcAddress(module, name) : nullptr;
+}
+
 std::string Win32Platform::GetCommandLineA() { return ::GetCommandLineA(); }
 
-// The system allocates the text: a fixed buffer would hold only about 170
-// characters of a message in a CJK script under UTF-8, and a longer message
-// would come out empty.
+// A message that does not fit is not cut but refused: under UTF-8 a CJK
+// message of more than about 170 characters would not fit 512 bytes, and
+// the buffer grows until it fits (a message has at most 64 KB).
 std::string Win32Platform::FormatMessageA(std::uint32_t messageId) {
-  char* text = nullptr;
-  DWORD length = ::FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, messageId, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) --length;
-  std::string message(text ? text : "", length);
-  ::LocalFree(text);
-  return message;
+  for (std::string text(512, '\0');; text.resize(text.size() * 2)) {
+    DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                         messageId, 0, text.data(), static_cast<DWORD>(text.size()), nullptr);
+    if (length == 0 && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER && text.size() < 65536)
+      continue;
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) --length;
+    text.resize(length);
+    return text;
+  }
 }
 
 std::string Win32Platform::GetModuleFileNameA() {
@@ -81,15 +89,15 @@ std::string Win32Platform::GetTimeFormatA(std::uint32_t flags, const SystemTime&
 // the text short, and one whose lower case is shorter leaves stray bytes.
 std::string Win32Platform::CharLowerBuffA(std::string text) {
   if (text.empty()) return text;
-  int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0);
+  int size = static_cast<int>(text.size());
+  int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
   std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), units);
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), units);
   ::CharLowerBuffW(wide.data(), static_cast<DWORD>(units));
   int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-  std::string lowered(static_cast<std::size_t>(bytes), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), units, lowered.data(), bytes, nullptr, nullptr);
-  return lowered;
+  text.resize(static_cast<std::size_t>(bytes));
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), units, text.data(), bytes, nullptr, nullptr);
+  return text;
 }
 
 std::size_t Win32Platform::FirstCharacterSize(const std::string& text) {
