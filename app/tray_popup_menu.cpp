@@ -1,6 +1,19 @@
 #include "app/tray_popup_menu.h"
 
+#include "system/concat.h"
+
 namespace quennavar {
+namespace {
+
+// The picture drawn at the size the scale asks for; at a size it is not
+// drawn at, the next larger one shrunk, or the largest grown.
+std::string PictureOfSize(const char* bitmap, int size) {
+  for (const auto& [drawn, suffix] : kMenuPictureSizes)
+    if (drawn >= size) return Concat({bitmap, suffix});
+  return Concat({bitmap, std::end(kMenuPictureSizes)[-1].second});
+}
+
+}  // namespace
 
 TTrayPopupMenu::TTrayPopupMenu(Platform& os, TDpiScale scale)
     : FOs(os), FScale(scale), FMenu(os, os.CreatePopupMenu()) {}
@@ -20,8 +33,8 @@ void TTrayPopupMenu::FillOnce() {
     }
     FOs.AppendMenuA(FMenu.get(), kMfString, item.id, item.caption);
     if (item.bitmap) {
-      FBitmaps.emplace_back(
-          FOs, FOs.LoadBitmapA(item.bitmap, FScale(kMenuPictureSize), FScale(kMenuPictureSize)));
+      int size = FScale(kMenuPictureSize);
+      FBitmaps.emplace_back(FOs, FOs.LoadBitmapA(PictureOfSize(item.bitmap, size), size, size));
       FOs.SetMenuItemBitmap(FMenu.get(), item.id, FBitmaps.back().get());
     }
   }

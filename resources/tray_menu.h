@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 namespace quennavar {
 
@@ -23,6 +24,9 @@ enum TrayCommand : std::uint32_t {
 };
 
 inline constexpr int kMenuPictureSize = 16;
+// The sizes each picture is drawn at, as resources of its name and a suffix.
+inline constexpr std::pair<int, const char*> kMenuPictureSizes[] = {
+    {16, ""}, {20, "_20"}, {24, "_24"}, {32, "_32"}};
 
 struct TrayMenuItem {
   TrayCommand id;

@@ -104,12 +104,27 @@ TEST_F(DesktopTest, TheWindowIsDrawnAtTheScreensDpiAboveTheTaskbar) {
   EXPECT_EQ(os.fonts[form_->Control(rbLogoff)], "font MS Sans Serif -16 400");
   EXPECT_EQ(os.icons[form_->Control(PowerLogo)], "MAINICON 48x48");
   TrayMouse(kWmRButtonDown);
-  EXPECT_EQ(os.Only({"LoadBitmapA"}).front(), "LoadBitmapA(\"BMP_LOGOFF\", 24, 24)");
+  EXPECT_EQ(os.Only({"LoadBitmapA"}).front(), "LoadBitmapA(\"BMP_LOGOFF_24\", 24, 24)");
   os.calls.clear();
   form_.reset();
   application_.reset();
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}).front(), HasSubstr("MAINICON 24x24"));
   EXPECT_THAT(os.OpenHandles(), IsEmpty()) << "the logo, the fonts, the pictures released";
+}
+
+// Each picture of the menu is drawn at 16, 20, 24 and 32 pixels: the size
+// the scale asks for where it is drawn, else the next larger, or the largest.
+TEST_F(DesktopTest, TheMenusPicturesAreTheOnesDrawnAtTheScaledSize) {
+  const std::pair<int, const char*> kScales[] = {
+      {96, "\"BMP_LOGOFF\", 16, 16"},    {120, "\"BMP_LOGOFF_20\", 20, 20"},
+      {144, "\"BMP_LOGOFF_24\", 24, 24"}, {168, "\"BMP_LOGOFF_32\", 28, 28"},
+      {192, "\"BMP_LOGOFF_32\", 32, 32"}, {288, "\"BMP_LOGOFF_32\", 48, 48"}};
+  for (const auto& [dpi, picture] : kScales) {
+    os.dpi = dpi;
+    Create();
+    TrayMouse(kWmRButtonDown);
+    EXPECT_EQ(os.Only({"LoadBitmapA"}).front(), std::string("LoadBitmapA(") + picture + ")");
+  }
 }
 
 // The window opens by the tray icon that was clicked: on the monitor the
