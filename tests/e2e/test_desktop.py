@@ -9,7 +9,7 @@ import subprocess
 
 import pytest
 
-from wine_harness import called, settings_shown
+from wine_harness import called, in_message_loop, relay_text, settings_shown
 
 # Windows 10: where a folder named in any script reaches the program whole.
 pytestmark = pytest.mark.wine(version="win10", display=True)
@@ -57,19 +57,76 @@ def test_placed_inside_the_work_area(session, program, run_poke, screenshot, wor
         "from a double-click at %s, one pixel above %s" % (double_click[:4], menu[:4])
 
 
-def test_laid_out_at_144_dpi(session, program, run_poke, screenshot):
-    set_work_area(session, 0, 0, 1024, 720)
-    session.reg_add(r"HKCU\Control Panel\Desktop", {"LogPixels": 144}, "REG_DWORD")
+def overlap(a, b):
+    return a[0] < b[2] and b[0] < a[2] and a[1] < b[3] and b[1] < a[3]
+
+
+def inside(inner, outer):
+    return outer[0] <= inner[0] and outer[1] <= inner[1] and inner[2] <= outer[2] and \
+        inner[3] <= outer[3]
+
+
+BS_GROUPBOX = 7
+
+
+def laid_out(session, program, run_poke, screenshot, dpi):
+    """The client area and the rectangle the menu shows the window at, and
+    each control's rectangle and whether it is a group box, at that DPI."""
+    session.reg_add(r"HKCU\Control Panel\Desktop", {"LogPixels": dpi}, "REG_DWORD")
     try:
         started, menu, _ = placements(session, program, run_poke)
-        screenshot("settings-window-144dpi")
+        screenshot("settings-window-%ddpi" % dpi)
         run_poke("close")
-        session.finish(program, *started)
+        run = session.finish(program, *started)
     finally:
         session.reg_add(r"HKCU\Control Panel\Desktop", {"LogPixels": 96}, "REG_DWORD")
-    assert menu[4:] == [254, 402], "client area %s at 144 DPI" % menu[4:]
-    assert menu[2:4] == [1019, 720] and menu[0] >= 0 and menu[1] >= 0, \
-        "the window at %s, inside the work area 0, 0, 1024, 720" % menu[:4]
+    controls = {}
+    for call in run.find("CreateWindowExA"):
+        style, x, y, width, height, _, control_id = call.numbers()[1:8]
+        kind = relay_text(call.args[1])
+        if kind in ("BUTTON", "STATIC", "SysDateTimePick32"):
+            controls[control_id] = ((x, y, x + width, y + height),
+                                    kind == "BUTTON" and style & 0xF == BS_GROUPBOX)
+    return menu, controls
+
+
+# At 125 and 150 %, as the program made the controls: none runs into another
+# that it stays clear of at 100 %, out of its group box or out of the window.
+def test_laid_out_at_the_screens_dpi(session, program, run_poke, screenshot):
+    set_work_area(session, 0, 0, 1024, 720)
+    _, design = laid_out(session, program, run_poke, screenshot, 96)
+    assert len(design) == 19, "controls made: %s" % sorted(design)
+    for dpi, client in ((120, (211, 335)), (144, (254, 402))):
+        menu, controls = laid_out(session, program, run_poke, screenshot, dpi)
+        assert tuple(menu[4:]) == client, "client area %s at %d DPI" % (menu[4:], dpi)
+        assert menu[2:4] == [1019, 720] and menu[0] >= 0 and menu[1] >= 0, \
+            "the window at %s, inside the work area 0, 0, 1024, 720" % menu[:4]
+        assert controls.keys() == design.keys()
+        for first, (a, _) in controls.items():
+            assert inside(a, (0, 0) + client), "control %d at %s at %d DPI" % (first, a, dpi)
+            for second, (b, group) in controls.items():
+                if group and inside(design[first][0], design[second][0]) and first != second:
+                    assert inside(a, b), "control %d out of group %d at %d DPI" % (first, second, dpi)
+                assert first == second or overlap(a, b) <= overlap(design[first][0], design[second][0]), \
+                    "controls %d at %s and %d at %s overlap at %d DPI" % (first, a, second, b, dpi)
+
+
+# The first letter stays as it is, all the bytes of its character, and the
+# rest is lowered by character, whatever their lengths in UTF-8.
+@pytest.mark.parametrize("file_name, caption", [
+    ("Рабочий.exe", "Рабочий"),
+    ("ÄPFELȺ.exe", "Äpfelⱥ"),  # "ⱥ" takes a byte more than "Ⱥ"
+])
+def test_error_box_captioned_by_character(session, run_poke, answer_box, file_name, caption):
+    program = session.install("Captions", file_name)
+    session.write_settings(program, Time="half past")
+    session.start_session()
+    started = session.launch(program, [])
+    answer_box(started, 1)
+    session.wait_for_calls(started, in_message_loop, "the program running on")
+    run_poke("close")
+    [box] = session.finish(program, *started).find("MessageBoxA")
+    assert relay_text(box.args[2]) == caption, "%s gave the caption %s" % (file_name, box.args[2])
 
 
 def test_in_a_folder_named_in_another_script(session, run_poke):

@@ -5,6 +5,7 @@ the processes it starts live and die with it, and are ended by their own
 process ids or by `wineserver -k` on that prefix, never by name.
 """
 
+import codecs
 import os
 import re
 import shutil
@@ -117,6 +118,12 @@ class Run:
         wanted = {"ExitWindowsEx", "LockWorkStation", "SetWaitableTimer", "SetSuspendState",
                   "ReportEventA", "MessageBoxA"}
         return [str(c) for c in self.calls if c.name in wanted]
+
+
+def relay_text(arg):
+    """The text of a string argument as the relay trace quotes it, its bytes
+    outside ASCII written as \\x escapes, decoded as UTF-8."""
+    return codecs.escape_decode(arg[1:-1].encode("ascii"))[0].decode("utf-8")
 
 
 def split_args(text):
@@ -515,12 +522,12 @@ class WineSession:
 
     # --- running the program
 
-    def install(self, folder_name="Quennavar"):
+    def install(self, folder_name="Quennavar", file_name="Quennavar.exe"):
         """Copies the program into a folder of the prefix's drive C and returns its Windows path."""
         folder = os.path.join(self.prefix, "drive_c", folder_name)
         os.makedirs(folder, exist_ok=True)
-        shutil.copy(self.exe, os.path.join(folder, "Quennavar.exe"))
-        return "C:\\" + folder_name.replace("/", "\\") + "\\Quennavar.exe"
+        shutil.copy(self.exe, os.path.join(folder, file_name))
+        return "C:\\" + folder_name.replace("/", "\\") + "\\" + file_name
 
     def unix_path(self, windows_path):
         return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
