@@ -13,7 +13,7 @@ constexpr int kTaskbarHeight = 30;  // XP's, which the bottom margin counts in
 Point PositionAboveTaskbar(const MonitorInfo& monitor, int windowWidth, int windowHeight,
                            int bottomMargin) {
   const Rect& work = monitor.rcWork;
-  int left = std::min(monitor.rcMonitor.right, work.right) - windowWidth - kRightMargin;
+  int left = work.right - windowWidth - kRightMargin;
   int top = std::min(monitor.rcMonitor.bottom - bottomMargin,
                      work.bottom - (bottomMargin - kTaskbarHeight)) -
             windowHeight;
@@ -23,8 +23,10 @@ Point PositionAboveTaskbar(const MonitorInfo& monitor, int windowWidth, int wind
 void PlaceAboveTaskbar(Platform& os, HWnd window, int bottomMargin) {
   Rect outer;
   MonitorInfo monitor;
-  HMonitor taskbars = os.MonitorFromWindow(os.FindWindowA("Shell_TrayWnd"), kMonitorDefaultToPrimary);
-  if (!os.GetWindowRect(window, outer) || !os.GetMonitorInfoA(taskbars, monitor)) return;
+  // Without a taskbar the window is null, on no monitor: the primary one.
+  HMonitor taskbarMonitor =
+      os.MonitorFromWindow(os.FindWindowA("Shell_TrayWnd"), kMonitorDefaultToPrimary);
+  if (!os.GetWindowRect(window, outer) || !os.GetMonitorInfoA(taskbarMonitor, monitor)) return;
   Point at = PositionAboveTaskbar(monitor, outer.right - outer.left, outer.bottom - outer.top,
                                   bottomMargin);
   os.SetWindowPos(window, HWnd::Null, at.x, at.y, 0, 0, kSwpNoSize | kSwpNoZOrder | kSwpNoActivate);

@@ -7,10 +7,12 @@ namespace {
 
 // The picture drawn at the size the scale asks for; at a size it is not
 // drawn at, the next larger one shrunk, or the largest grown.
+constexpr const char* kLargestPicture = std::end(kMenuPictureSizes)[-1].second;
+
 std::string PictureOfSize(const char* bitmap, int size) {
   for (const auto& [drawn, suffix] : kMenuPictureSizes)
     if (drawn >= size) return Concat({bitmap, suffix});
-  return Concat({bitmap, std::end(kMenuPictureSizes)[-1].second});
+  return Concat({bitmap, kLargestPicture});
 }
 
 }  // namespace

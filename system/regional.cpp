@@ -223,7 +223,7 @@ class TimeScanner {
 
   // A character's lower case may take another number of bytes than the
   // character ("Ⱥ" two in UTF-8, "ⱥ" three), so a designator found in the
-  // lowered text takes as many bytes of the text as lower to it.
+  // lowered text takes as many of the text's characters as lower to it.
   int Designator() {
     std::size_t before = FAt;
     SkipBlanks();
@@ -235,7 +235,8 @@ class TimeScanner {
       for (int i = 0; i < 2; ++i) {
         std::string_view d = pair[i];
         if (d.empty() || !lowered.starts_with(d)) continue;
-        for (std::size_t size = 1; size <= rest.size(); ++size) {
+        for (std::size_t size = 0; size < rest.size();) {
+          size += FOs.FirstCharacterSize(rest.substr(size));
           if (FOs.CharLowerBuffA(rest.substr(0, size)) == d) {
             FAt += size;
             return i + 1;

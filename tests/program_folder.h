@@ -46,6 +46,7 @@ class ProgramFolderTest : public ::testing::Test {
   // one is given: minimized, transcript cleared.
   void Create(const std::optional<std::string>& ini = std::nullopt) {
     if (ini) WriteIni(*ini);
+    form_.reset();  // a form made before goes before the application it refers to
     application_ = std::make_unique<TApplication>(os, context.programPath);
     form_ = std::make_unique<TShutDownForm>(context, regional, *application_);
     form_->FormCreate();

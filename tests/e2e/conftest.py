@@ -6,7 +6,7 @@ import os
 
 import pytest
 
-from wine_harness import WineSession, called, program_under_test, wait_until
+from wine_harness import WineSession, called, program_under_test, relay_text, wait_until
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 
@@ -14,7 +14,7 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 def pytest_configure(config):
     config.addinivalue_line(
         "markers", "wine(**options): how the module's WineSession is made (version, display, "
-                   "desktop, arch)")
+                   "desktop, arch, monitors)")
 
 
 def existing_file(variable, default, what):
@@ -76,16 +76,14 @@ def answer_box(session, poke, screenshot):
     def answer(started, n, shot=None):
         session.wait_for_calls(started, called("MessageBoxA", n), "message box %d" % n)
         box = [c for c in session.calls_so_far(started) if c.name == "MessageBoxA"][n - 1]
-        # A caption outside ASCII reaches the helper in its own code page: the
-        # dialog's class tells the box then.
-        caption = box.args[2].strip('"')
-        outside_ascii = "\\x" in caption
-        expected = "#32770\t" + ("" if outside_ascii else caption)
+        # The helper writes the title in UTF-8, which its output is read as
+        # the OEM code page.
+        expected = "#32770\t" + relay_text(box.args[2]).encode("utf-8").decode("cp437")
         active = []
 
         def has_keyboard():
             active[:] = [session._wine([poke, "keyboard"]).strip()]
-            return active[0].startswith(expected) if outside_ascii else active[0] == expected
+            return active[0] == expected
 
         for attempt in range(3):
             wait_until(has_keyboard, 30, 0.1,

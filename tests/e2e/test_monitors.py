@@ -23,6 +23,8 @@ def shown_from_the_menu(session, program, run_poke, taskbar):
     run_poke("command", SHOW_SETTINGS)
     session.wait_for_calls(started, settings_shown, "the settings window shown")
     rect = [int(n) for n in run_poke("rect").split()]
+    stayed = run_poke("monitors").splitlines()[-1]
+    assert stayed == moved, "the shell moved its taskbar back meanwhile: %s" % stayed
     run_poke("close")
     session.finish(program, *started)
     return rect

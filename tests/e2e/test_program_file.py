@@ -112,8 +112,8 @@ def test_one_gui_file_for_its_processor(image):
 
 
 # The agreed limits, to the byte: each file as it was before its pictures were
-# drawn at every scale (147,456 and 115,200 bytes), and the 27,648 bytes of
-# resources the pictures added. A change that grows the file moves the limit
+# drawn at every scale (147,456 and 115,200 bytes), and the 27,648 bytes the
+# pictures added to it. A change that grows the file moves the limit
 # on purpose, with its reason in docs/performance.md; nothing the program
 # keeps out (the demangler, the standard exceptions' copy-on-write strings,
 # the C runtime's printf, a pthread emulation: 26 KB or more each) comes back
@@ -172,8 +172,8 @@ def bitmap_header(data):
     return width, height, bits
 
 
-# Every size the tray and the window ask for at 100 to 200 %, with alpha, and
-# each a bitmap: XP reads no PNG entry below 256 pixels.
+# The sizes the tray asks for at 100 to 200 % and the window's logo up to
+# 150 %, with alpha, each a bitmap: XP reads no PNG entry below 256 pixels.
 def test_main_icon(image):
     resources = image.resources()
     groups = resources.get((RT_GROUP_ICON, "MAINICON"))
@@ -181,23 +181,24 @@ def test_main_icon(image):
     group = groups[0]
     entries = [struct.unpack_from("<BBBBHHIH", group, 6 + 14 * i)
                for i in range(struct.unpack_from("<H", group, 4)[0])]
-    images = sorted((width, bitmap_header(resources[(RT_ICON, number)][0]))
+    images = sorted((width or 256, bitmap_header(resources[(RT_ICON, number)][0]))
                     for width, _, _, _, _, _, _, number in entries)
     assert images == [(s, (s, 2 * s, 32)) for s in (16, 20, 24, 32, 40, 48)], \
         "icon images (size, (width, height with mask, bits)): %s" % images
 
 
-# The menu's seven pictures, each drawn at the sizes the program chooses from.
+# The menu's seven pictures, each drawn at the sizes the program chooses
+# from, in 16 colours.
 def test_menu_pictures(image):
     sizes = {"": 16, "_20": 20, "_24": 24, "_32": 32}
     pictures = {}
     for (rtype, name), data in image.resources().items():
         if rtype == RT_BITMAP:
             base, suffix = (name[:-3], name[-3:]) if name[-3:] in sizes else (name, "")
-            pictures.setdefault(base, {})[sizes[suffix]] = bitmap_header(data[0])[:2]
+            pictures.setdefault(base, {})[sizes[suffix]] = bitmap_header(data[0])
     assert len(pictures) == 7, "pictures %s" % sorted(pictures)
     for base, drawn in pictures.items():
-        assert drawn == {s: (s, s) for s in sizes.values()}, "%s drawn at %s" % (base, drawn)
+        assert drawn == {s: (s, s, 4) for s in sizes.values()}, "%s drawn at %s" % (base, drawn)
 
 
 # Windows Vista, 7, 8, 8.1, and 10 and 11.

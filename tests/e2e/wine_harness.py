@@ -5,7 +5,7 @@ the processes it starts live and die with it, and are ended by their own
 process ids or by `wineserver -k` on that prefix, never by name.
 """
 
-import codecs
+import ast
 import os
 import re
 import shutil
@@ -123,7 +123,7 @@ class Run:
 def relay_text(arg):
     """The text of a string argument as the relay trace quotes it, its bytes
     outside ASCII written as \\x escapes, decoded as UTF-8."""
-    return codecs.escape_decode(arg[1:-1].encode("ascii"))[0].decode("utf-8")
+    return ast.literal_eval("b" + arg).decode("utf-8")
 
 
 def split_args(text):
@@ -352,8 +352,10 @@ class WineSession:
     program file runs in a 64-bit prefix whatever arch says.
 
     display: True for an Xvfb of the session's own, False for none, "caller"
-    for the caller's DISPLAY. monitors: with display True, the screens of a
-    desktop of several monitors, each "WIDTHxHEIGHT+X+Y", the primary first.
+    for the caller's DISPLAY. monitors: with display True, a desktop of several
+    monitors, the primary first: Xephyr's screens, each "WIDTHxHEIGHT+X+Y",
+    the place of its window on the Xvfb that holds them. Wine lays the
+    monitors out again, side by side from the primary's right edge.
     prefix: a prefix made before, already reporting `version`, to use as it
     is; it outlives the session."""
 

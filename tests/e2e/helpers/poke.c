@@ -1,8 +1,8 @@
 /* Test helper run beside Quennavar under Wine: pretends to be the shell.
  *   poke taskbar       announce a new taskbar, as Explorer does after a restart
  *   poke close         close the settings window, which ends the program
- *   poke keyboard      print the class and title of the active window, once
- *                      the keyboard focus is in it: where a key pressed now goes
+ *   poke keyboard      print the class and title (in UTF-8) of the active window,
+ *                      once the keyboard focus is in it: where a key pressed now goes
  *   poke flood N M     N tray notifications and M tray menus, then print the
  *                      program's handle count and memory before and after
  *   poke notify M      a tray notification with mouse message M, as a click does
@@ -104,12 +104,14 @@ int main(int argc, char** argv) {
   }
   if (argc >= 2 && strcmp(argv[1], "keyboard") == 0) {
     GUITHREADINFO info = {.cbSize = sizeof info};
-    char name[64] = "", title[256] = "";
+    char name[64] = "", title[768] = "";
+    WCHAR wide[256] = L"";
     if (!GetGUIThreadInfo(0, &info) || !info.hwndActive || !info.hwndFocus ||
         (info.hwndFocus != info.hwndActive && !IsChild(info.hwndActive, info.hwndFocus)))
       return 1;
     GetClassNameA(info.hwndActive, name, sizeof name);
-    GetWindowTextA(info.hwndActive, title, sizeof title);
+    GetWindowTextW(info.hwndActive, wide, 256);
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, title, sizeof title, NULL, NULL);
     printf("%s\t%s\n", name, title);
     return 0;
   }
