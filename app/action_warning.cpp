@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstddef>
 
-#include "app/settings.h"
+#include "app/actions.h"
 
 namespace quennavar {
 namespace {
@@ -11,25 +11,10 @@ namespace {
 constexpr int kMaxWarnMinutes = 60;
 constexpr int kMinutesPerDay = 24 * 60;
 
-struct ActionWarning {
-  const char* action;
-  const char* lead;  // the time and a full stop follow
-  bool endsSession;  // "Terminate" then closes programs without saving
-};
-
-constexpr ActionWarning kWarnings[] = {
-    {kLogoff, "You will be logged off at ", true},
-    {kReboot, "The computer will restart at ", true},
-    {kPoweroff, "The computer will power off at ", true},
-    {kShutdown, "The computer will shut down at ", true},
-    {kSuspend, "The computer will go to stand-by at ", false},
-    {kHibernate, "The computer will hibernate at ", false},
-};
-
-const ActionWarning* WarningFor(const std::string& action) {
-  for (const ActionWarning& warning : kWarnings)
-    if (action == warning.action) return &warning;
-  return nullptr;
+// The actions the clock warns of: those with a warning text.
+const ActionDescription* WarningFor(const std::string& keyword) {
+  const ActionDescription* action = ActionOfKeyword(keyword);
+  return action && action->warning ? action : nullptr;
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -55,17 +40,19 @@ int MinutesUntil(const SystemTime& now, const Occurrence& next) noexcept {
 }
 
 std::string_view WarnedKeyword(const std::string& action) noexcept {
-  const ActionWarning* warning = WarningFor(action);
-  return warning ? warning->action : "";
+  const ActionDescription* warned = WarningFor(action);
+  return warned ? warned->keyword : "";
 }
 
 std::optional<std::string> WarningText(const std::string& action, bool terminate,
                                        const std::string& time) {
-  const ActionWarning* warning = WarningFor(action);
-  if (!warning) return std::nullopt;
-  std::string text = warning->lead;
+  const ActionDescription* warned = WarningFor(action);
+  if (!warned) return std::nullopt;
+  std::string text = warned->warning;
   text.append(time).append(".\nClick here to skip it today.");
-  if (terminate && warning->endsSession) text.append("\nPrograms will be closed without saving.");
+  // Only ending the session closes programs.
+  if (terminate && warned->kind == ActionKind::Exit)
+    text.append("\nPrograms will be closed without saving.");
   return text;
 }
 

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "app/actions.h"
 #include "system/errors.h"
 
 namespace quennavar {
@@ -101,23 +102,22 @@ bool RunSwitch(const ActionContext& context, const std::string& argument1,
   std::string command = os.CharLowerBuffA(argument1);
   bool force = os.CharLowerBuffA(argument2) == "/terminate";
 
-  if (command == "/shutdown") {
-    DoShutdown(context, force);
-  } else if (command == "/logoff") {
-    DoLogoff(context, force);
-  } else if (command == "/poweroff") {
-    DoPoweroff(context, force);
-  } else if (command == "/reboot") {
-    DoReboot(context, force);
-  } else if (command == "/suspend") {
-    SleepAction(context, argument2, DoSuspend, SuspendAndWake);
-  } else if (command == "/hibernate") {
-    SleepAction(context, argument2, DoHibernate, HibernateAndWake);
-  } else if (command == "/lock") {
-    // Unlike the tray's "Lock", this writes no record.
-    if (IsWindowsNT(os)) os.LockWorkStation();
-  } else {
-    return false;
+  const ActionDescription* action = ActionOfSwitch(command);
+  if (!action) return false;
+  switch (action->kind) {
+    case ActionKind::Exit:
+      action->exit(context, force);
+      break;
+    case ActionKind::Lock:
+      // Unlike the tray's "Lock", this writes no record.
+      if (IsWindowsNT(os)) os.LockWorkStation();
+      break;
+    case ActionKind::Suspend:
+      SleepAction(context, argument2, DoSuspend, SuspendAndWake);
+      break;
+    case ActionKind::Hibernate:
+      SleepAction(context, argument2, DoHibernate, HibernateAndWake);
+      break;
   }
   return true;
 }

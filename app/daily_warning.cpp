@@ -1,5 +1,6 @@
 #include "app/daily_warning.h"
 
+#include "app/actions.h"
 #include "app/application.h"
 
 namespace quennavar {
@@ -48,10 +49,8 @@ Occurrence TDailyWarning::NextOccurrence(const SettingsRecord& settings) {
 
 // What the timer's tick does: the stored action, less what it leaves undone.
 bool TDailyWarning::ActionRuns(const SettingsRecord& settings) const {
-  const std::string& action = settings.FAction;
-  if (action == kSuspend) return CanSuspend(FContext.os);
-  if (action == kHibernate) return CanHibernate(FContext.os);
-  return action == kLock || !WarnedKeyword(action).empty();
+  const ActionDescription* action = ActionOfKeyword(settings.FAction);
+  return action && RunsFromTray(FContext.os, *action);
 }
 
 std::string TDailyWarning::ShortTimeText(DayFraction time) const {

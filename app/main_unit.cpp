@@ -1,5 +1,6 @@
 #include "app/main_unit.h"
 
+#include "app/actions.h"
 #include "app/placement.h"
 
 namespace quennavar {
@@ -11,9 +12,6 @@ constexpr int kMenuBottomMargin = 30;
 constexpr int kDoubleClickBottomMargin = 31;
 constexpr std::uintptr_t kActionTimerId = 1;
 constexpr std::uint32_t kActionTimerInterval = 10'000;
-
-// The exit actions, all alike but for their flags and event.
-using ExitAction = void (*)(const ActionContext&, bool);
 
 }  // namespace
 
@@ -116,7 +114,7 @@ void TShutDownForm::SaveSettings() { FSettingsFile.Save(FRegional, FControls.Cho
 // --- Controls ---
 
 void TShutDownForm::ControlCommand(std::uint32_t id) {
-  if (IsActionRadio(id)) return rbLogoffClick();
+  if (ActionOfRadio(id)) return rbLogoffClick();
   switch (id) {
     case cbForceterminate:
       return cbForceterminateClick();
@@ -241,38 +239,24 @@ void TShutDownForm::PopUpTrayMenu() {
 }
 
 void TShutDownForm::RunStoredAction() {
-  static const std::pair<const char*, ExitAction> kExitActions[] = {
-      {kLogoff, DoLogoff}, {kPoweroff, DoPoweroff}, {kReboot, DoReboot}, {kShutdown, DoShutdown}};
-  const std::string& action = FSettings.FAction;
-  for (const auto& [keyword, run] : kExitActions)
-    if (action == keyword) return run(FContext, FSettings.FForceTerminate);
-  if (action == kSuspend) {
-    if (CanSuspend(FOs)) DoSuspend(FContext, false);
-  } else if (action == kHibernate) {
-    if (CanHibernate(FOs)) DoHibernate(FContext, false);
-  } else if (action == kLock) {
-    DoLock(FContext);
-  }
+  if (const ActionDescription* action = ActionOfKeyword(FSettings.FAction))
+    RunFromTray(FContext, *action, FSettings.FForceTerminate);
 }
 
 // --- Tray menu ---
 
+// Greyed: what the tray would not run. Checked: the stored action; one in
+// the wrong case matches no item and changes no mark.
 void TShutDownForm::TrayPopupMenuPopup() {
-  FTrayPopupMenu.Enable(miSuspend, CanSuspend(FOs));
-  FTrayPopupMenu.Enable(miHibernate, CanHibernate(FOs));
+  for (const ActionDescription& action : kActions)
+    if (action.kind == ActionKind::Suspend || action.kind == ActionKind::Hibernate)
+      FTrayPopupMenu.Enable(action.menuItem, RunsFromTray(FOs, action));
   LoadSettings();
   FTrayPopupMenu.Check(miForceterminate, FSettings.FForceTerminate);
-
-  static const std::pair<TrayCommand, const char*> kActionItems[] = {
-      {miLogoff, kLogoff},      {miLock, kLock},         {miReboot, kReboot},
-      {miPoweroff, kPoweroff},  {miShutdown, kShutdown}, {miSuspend, kSuspend},
-      {miHibernate, kHibernate}};
-  bool known = false;
-  for (const auto& [item, keyword] : kActionItems) known = known || FSettings.FAction == keyword;
-  // A stored action in the wrong case matches no item and changes no mark.
-  if (!known) return;
-  for (const auto& [item, keyword] : kActionItems)
-    FTrayPopupMenu.Check(item, FSettings.FAction == keyword);
+  const ActionDescription* stored = ActionOfKeyword(FSettings.FAction);
+  if (!stored) return;
+  for (const ActionDescription& action : kActions)
+    FTrayPopupMenu.Check(action.menuItem, &action == stored);
 }
 
 void TShutDownForm::MenuCommand(std::uint32_t id) {
@@ -291,27 +275,18 @@ void TShutDownForm::MenuCommand(std::uint32_t id) {
     if (item == id) return (this->*handler)();
 }
 
-void TShutDownForm::miLogoffClick() {
-  DoLogoff(FContext, FTrayPopupMenu.Checked(miForceterminate));
-}
-void TShutDownForm::miLockClick() { DoLock(FContext); }
-void TShutDownForm::miRebootClick() {
-  DoReboot(FContext, FTrayPopupMenu.Checked(miForceterminate));
-}
-void TShutDownForm::miPoweroffClick() {
-  DoPoweroff(FContext, FTrayPopupMenu.Checked(miForceterminate));
-}
-void TShutDownForm::miShutdownClick() {
-  DoShutdown(FContext, FTrayPopupMenu.Checked(miForceterminate));
+// With the menu's own force mark, which a pop-up set from the settings.
+void TShutDownForm::RunMenuAction(TrayCommand item) {
+  RunFromTray(FContext, *ActionOfMenuItem(item), FTrayPopupMenu.Checked(miForceterminate));
 }
 
-void TShutDownForm::miSuspendClick() {
-  if (CanSuspend(FOs)) DoSuspend(FContext, false);
-}
-
-void TShutDownForm::miHibernateClick() {
-  if (CanHibernate(FOs)) DoHibernate(FContext, false);
-}
+void TShutDownForm::miLogoffClick() { RunMenuAction(miLogoff); }
+void TShutDownForm::miLockClick() { RunMenuAction(miLock); }
+void TShutDownForm::miRebootClick() { RunMenuAction(miReboot); }
+void TShutDownForm::miPoweroffClick() { RunMenuAction(miPoweroff); }
+void TShutDownForm::miShutdownClick() { RunMenuAction(miShutdown); }
+void TShutDownForm::miSuspendClick() { RunMenuAction(miSuspend); }
+void TShutDownForm::miHibernateClick() { RunMenuAction(miHibernate); }
 
 // Only the mark flips: the next pop-up shows the stored "Terminate" again.
 void TShutDownForm::miForceterminateClick() {
@@ -320,8 +295,10 @@ void TShutDownForm::miForceterminateClick() {
 
 void TShutDownForm::miShowClick() {
   PlaceAboveTaskbar(FOs, Handle(), kMenuBottomMargin);
-  // Restoring fades in only a minimized application: start it transparent.
-  if (FApplication.Minimized() && UseAlphaBlend() && IsWindowsXP(FOs)) SetOpacity(FOs, Handle(), 0);
+  // Restoring fades in only a minimized application: start it transparent,
+  // unless a fade runs, which goes on rising.
+  if (!FFading && FApplication.Minimized() && UseAlphaBlend() && IsWindowsXP(FOs))
+    SetOpacity(FOs, Handle(), 0);
   FApplication.Restore();
   FApplication.BringToFront();
   HideApplicationWindow();
@@ -337,9 +314,21 @@ bool TShutDownForm::UseAlphaBlend() {
   return FOs.CharLowerBuffA(FSettingsFile.Read("UseAlphaBlend", kYes)) == "yes";
 }
 
+// The fade handles messages between its steps, so a restore may reach here
+// again while it runs ("Hide to tray", then "Show settings" or a
+// double-click): the running fade goes on to opaque, and no second one
+// starts inside it. Its loop relies on what it handles leaving the form
+// whole: no handler destroys the window; closing it only posts the end of
+// the message loop.
 void TShutDownForm::FadeIn() {
   HideApplicationWindow();
-  if (UseAlphaBlend() && IsWindowsXP(FOs)) FadeInWindow(FOs, Handle(), FApplication.Handle());
+  if (FFading || !UseAlphaBlend() || !IsWindowsXP(FOs)) return;
+  FFading = true;
+  struct Done {
+    bool& fading;
+    ~Done() { fading = false; }
+  } done{FFading};
+  FadeInWindow(FOs, Handle(), FApplication.Handle());
 }
 
 }  // namespace quennavar

@@ -52,6 +52,7 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   void RemoveFromTray();
   void RunStoredAction();
   void TrayPopupMenuPopup();
+  void RunMenuAction(TrayCommand item);
   void miLogoffClick();
   void miLockClick();
   void miRebootClick();
@@ -95,6 +96,7 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   TSettingsControls FControls;
   std::uint32_t FTaskbarCreated = 0;
   bool FActionTimerEnabled = false;
+  bool FFading = false;  // a fade-in's loop runs, handling messages
   std::optional<RunMinute> FLastRunMinute;
 };
 

@@ -1,7 +1,6 @@
 #include "app/settings_controls.h"
 
-#include <tuple>
-
+#include "app/actions.h"
 #include "system/concat.h"
 #include "system/hex_text.h"
 #include "system/paths.h"
@@ -12,12 +11,6 @@ using namespace control;
 namespace {
 
 constexpr TimeOfDay kPickerStartTime{11, 53, 0, 0};
-
-// The radio buttons of the stored action, in the order a save looks at them.
-constexpr std::pair<ControlId, const char*> kActionRadios[] = {
-    {rbLogoff, kLogoff},      {rbPoweroff, kPoweroff}, {rbReboot, kReboot},
-    {rbShutdown, kShutdown},  {rbSuspend, kSuspend},   {rbLock, kLock},
-    {rbHibernate, kHibernate}};
 
 struct ControlClass {
   const char* className;
@@ -54,12 +47,6 @@ const ControlDescription& DescriptionOf(ControlId id) {
 }
 
 }  // namespace
-
-bool IsActionRadio(std::uint32_t id) {
-  for (const auto& [radio, keyword] : kActionRadios)
-    if (radio == id) return true;
-  return false;
-}
 
 Rect ClientArea(TDpiScale scale) { return {0, 0, scale(kClientWidth), scale(kClientHeight)}; }
 
@@ -139,18 +126,11 @@ void TSettingsControls::Enable(ControlId id, bool enabled) {
 
 void TSettingsControls::Show(const SettingsRecord& settings, const std::string& programPath) {
   CheckRadio(settings.FShowOnClick ? rgOptionsShowWindow : rgOptionsDoAction);
-  // The four exit actions are offered everywhere; the others only where allowed.
-  for (const auto& [radio, keyword] :
-       {std::pair{rbLogoff, kLogoff}, std::pair{rbPoweroff, kPoweroff},
-        std::pair{rbReboot, kReboot}, std::pair{rbShutdown, kShutdown}})
-    if (settings.FAction == keyword) CheckRadio(radio);
-  const std::tuple<ControlId, bool, const char*> kLimitedActions[] = {
-      {rbLock, IsWindowsNT(FOs), kLock},
-      {rbSuspend, CanSuspend(FOs), kSuspend},
-      {rbHibernate, CanHibernate(FOs), kHibernate}};
-  for (const auto& [radio, allowed, keyword] : kLimitedActions) {
-    Enable(radio, allowed);
-    if (allowed && settings.FAction == keyword) CheckRadio(radio);
+  // The exit actions are offered everywhere; the others only where allowed.
+  for (const ActionDescription& action : kActions) {
+    bool allowed = Allowed(FOs, action);
+    if (action.kind != ActionKind::Exit) Enable(action.radio, allowed);
+    if (allowed && settings.FAction == action.keyword) CheckRadio(action.radio);
   }
   SetChecked(cbForceterminate, settings.FForceTerminate);
   SetChecked(cbTimerEnabled, settings.FTimerEnable);
@@ -161,8 +141,8 @@ void TSettingsControls::Show(const SettingsRecord& settings, const std::string& 
 
 SettingsChoice TSettingsControls::Choice() const {
   SettingsChoice choice;
-  for (const auto& [radio, keyword] : kActionRadios)
-    if (!choice.action && Checked(radio)) choice.action = keyword;
+  for (const ActionDescription& action : kActions)
+    if (!choice.action && Checked(action.radio)) choice.action = action.keyword;
   choice.timerEnabled = Checked(cbTimerEnabled);
   choice.showWindowOnClick = Checked(rgOptionsShowWindow);
   choice.time = PickerTime();

@@ -12,9 +12,6 @@
 
 namespace quennavar {
 
-// One of the radio buttons of the stored action.
-bool IsActionRadio(std::uint32_t id);
-
 // The settings window's client area, and where a control lies in it, at a scale.
 Rect ClientArea(TDpiScale scale);
 Rect ControlBounds(const ControlDescription& control, TDpiScale scale);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -428,7 +429,12 @@ class RecordingPlatform : public Platform {
     point = cursor;
     return true;
   }
-  void ProcessMessages() override {}
+  bool Visible(HWnd window) const { return FVisible.contains(window); }
+  // What arrives while a loop handles messages; nothing unless a test says.
+  std::function<void()> pendingMessages;
+  void ProcessMessages() override {
+    if (pendingMessages) pendingMessages();
+  }
 
   // --- Icons, pictures, fonts, menus, the tray.
   HIcon LoadImageA(const std::string& name, int width, int height) override {

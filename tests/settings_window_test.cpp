@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
+#include <tuple>
 
+#include "app/actions.h"
+#include "app/command_line.h"
 #include "tests/expected_calls.h"
 #include "tests/program_folder.h"
 
@@ -12,11 +16,10 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using namespace control;
 
-constexpr ControlId kActions[] = {rbLogoff,   rbLock,    rbPoweroff, rbReboot,
-                                  rbShutdown, rbSuspend, rbHibernate};
 
 std::string Write(const std::string& key, const std::string& value) {
   return "WritePrivateProfileStringA(\"Settings\", \"" + key + "\", \"" + value + "\")";
@@ -58,6 +61,60 @@ class SettingsWindowTest : public ProgramFolderTest {
   std::vector<std::string> Writes() const { return os.Only({"WritePrivateProfileStringA"}); }
   void Tick() { Send(kWmTimer, 1); }
 };
+
+// --- One table of actions ---
+
+// Each action is one row of one table, and every place agrees on it: its
+// radio button and menu item are captioned with its keyword, its switch is
+// the keyword lower-cased; the keyword, stored, checks its own radio button
+// and menu item alone; its radio button stores its keyword; the stored
+// action ("Do now"), its menu item and its switch run the same action (the
+// switch's lock writes no record).
+TEST_F(SettingsWindowTest, EveryActionIsTheSameInTheFileTheWindowTheMenuAndTheCommandLine) {
+  os.suspendAllowed = true;
+  for (std::size_t i = 0; i < std::size(kActions); ++i) {
+    const ActionDescription& action = kActions[i];
+    const ActionDescription& other = kActions[(i + 1) % std::size(kActions)];
+    EXPECT_THAT(std::ranges::find(kSettingsWindow, action.radio, &ControlDescription::id)->caption,
+                ::testing::StartsWith(action.keyword));
+    EXPECT_STREQ(std::ranges::find(kTrayMenu, action.menuItem, &TrayMenuItem::id)->caption,
+                 action.keyword);
+    EXPECT_EQ(os.CharLowerBuffA(std::string("/") + action.keyword), action.commandSwitch);
+    Open(std::string("[Settings]\nTerminate=Yes\nAction=") + other.keyword + "\n");
+    Click(action.radio, true);
+    EXPECT_THAT(ReadIni(), HasSubstr(std::string("Action=") + action.keyword)) << action.keyword;
+    Open();
+    for (const ActionDescription& each : kActions)
+      EXPECT_EQ(Checked(each.radio), &each == &action) << action.keyword << ", " << each.keyword;
+    TrayMouse(kWmRButtonDown);
+    std::set<std::string> checked;
+    for (const std::string& call : os.Only({"CheckMenuItem"}))
+      if (call.ends_with(", MF_CHECKED)")) checked.insert(call);
+    EXPECT_THAT(checked, ElementsAre(HasSubstr(std::to_string(action.menuItem)),
+                                     HasSubstr(std::to_string(miForceterminate))))
+        << action.keyword;
+
+    const auto effects = [&] {
+      auto done = os.Only({"ExitWindowsEx", "LockWorkStation", "SetSuspendState", "ReportEventA"});
+      os.calls.clear();
+      return done;
+    };
+    os.calls.clear();
+    Choose(action.menuItem);
+    const auto fromMenu = effects();
+    Click(btnReboot);
+    EXPECT_EQ(effects(), fromMenu) << action.keyword;
+    // A sleep's second argument is its wake-up time: none here.
+    EXPECT_TRUE(RunSwitch(context, action.commandSwitch,
+                          action.kind == ActionKind::Exit ? "/terminate" : ""));
+    const auto fromSwitch = effects();
+    EXPECT_FALSE(fromMenu.empty()) << action.keyword;
+    if (action.kind == ActionKind::Lock)
+      EXPECT_THAT(fromSwitch, ElementsAre(fromMenu.front())) << action.keyword;
+    else
+      EXPECT_EQ(fromSwitch, fromMenu) << action.keyword;
+  }
+}
 
 // --- What the window shows after creation ---
 
@@ -209,7 +266,7 @@ TEST_F(SettingsWindowTest, OnlyAClickNotificationActs) {
 
 TEST_F(SettingsWindowTest, WithNoActionCheckedASaveLeavesTheActionAlone) {
   Open();
-  for (ControlId radio : kActions) os.checks[form_->Control(radio)] = 0;
+  for (const ActionDescription& action : kActions) os.checks[form_->Control(action.radio)] = 0;
   Click(btnHide);
   EXPECT_EQ(Writes().front(), Write("TimerEnable", "No"));
 }
@@ -380,6 +437,37 @@ TEST_P(Fade, RaisesTheOpacityFromZeroOnlyOnXpWithAlphaBlendOn) {
   os.calls.clear();
   Choose(miShow);
   EXPECT_THAT(os.Only({"SetLayeredWindowAttributes"}), IsEmpty()) << "already shown: no fade";
+}
+
+// The fade handles messages between its steps. A restore among them lets the
+// running fade go on, rather than starting another inside it: one loop, its
+// opacity never falling, the window opaque at the end. "Hide to tray" among
+// them leaves the window hidden.
+TEST_F(SettingsWindowTest, AFadeGoesOnThroughTheMessagesItHandles) {
+  const std::tuple<const char*, std::vector<std::function<void()>>, bool> kCases[] = {
+      {"hide, then show", {[&] { Click(btnHide); }, [&] { Choose(miShow); }}, true},
+      {"hide, then double-click",
+       {[&] { Click(btnHide); }, [&] { TrayMouse(kWmLButtonDblClk); }},
+       true},
+      {"show again", {[&] { Choose(miShow); }}, true},
+      {"hide", {[&] { Click(btnHide); }}, false}};
+  for (const auto& [name, during, shown] : kCases) {
+    Create();
+    int steps = 0;
+    os.pendingMessages = [&, &during = during] {
+      if (++steps == 100)
+        for (const auto& message : during) message();
+    };
+    Choose(miShow);
+    os.pendingMessages = nullptr;
+    std::vector<int> opacity;
+    for (const std::string& call : os.Only({"SetLayeredWindowAttributes"}))
+      opacity.push_back(std::stoi(call.substr(call.rfind(' ') + 1)));
+    EXPECT_EQ(opacity.size(), 258u) << name << ": lowered, then one loop from 0 to 255";
+    EXPECT_TRUE(std::ranges::is_sorted(opacity)) << name;
+    EXPECT_EQ(opacity.back(), 255) << name;
+    EXPECT_EQ(os.Visible(form_->Handle()), shown) << name;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(

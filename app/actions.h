@@ -1,0 +1,69 @@
+// The seven actions, each described once: the keyword the settings file
+// stores, the switch that starts it from a command line, its item in the
+// tray menu and its radio button in the settings window, what runs it, and
+// the warning before it runs by the clock. Whatever offers, starts or
+// announces an action reads it here.
+#pragma once
+
+#include <string_view>
+
+#include "app/settings.h"
+#include "resources/settings_window.h"
+#include "resources/tray_menu.h"
+#include "system/power.h"
+
+namespace quennavar {
+
+enum class ActionKind {
+  Exit,       // ends the session, its applications closed by force or asked
+  Lock,       // needs Windows NT
+  Suspend,    // needs a machine that allows stand-by
+  Hibernate,  // needs a machine that allows hibernation
+};
+
+struct ActionDescription {
+  const char* keyword;        // compared exactly
+  const char* commandSwitch;  // compared with argument 1 lower-cased
+  TrayCommand menuItem;
+  control::ControlId radio;
+  ActionKind kind;
+  void (*exit)(const ActionContext& context, bool force);  // of an exit action
+  const char* warning;  // the warning's text up to its time; null for none
+};
+
+// In the tray menu's order.
+inline constexpr ActionDescription kActions[] = {
+    {kLogoff, "/logoff", miLogoff, control::rbLogoff, ActionKind::Exit, DoLogoff,
+     "You will be logged off at "},
+    {kLock, "/lock", miLock, control::rbLock, ActionKind::Lock, nullptr, nullptr},
+    {kReboot, "/reboot", miReboot, control::rbReboot, ActionKind::Exit, DoReboot,
+     "The computer will restart at "},
+    {kPoweroff, "/poweroff", miPoweroff, control::rbPoweroff, ActionKind::Exit, DoPoweroff,
+     "The computer will power off at "},
+    {kShutdown, "/shutdown", miShutdown, control::rbShutdown, ActionKind::Exit, DoShutdown,
+     "The computer will shut down at "},
+    {kSuspend, "/suspend", miSuspend, control::rbSuspend, ActionKind::Suspend, nullptr,
+     "The computer will go to stand-by at "},
+    {kHibernate, "/hibernate", miHibernate, control::rbHibernate, ActionKind::Hibernate, nullptr,
+     "The computer will hibernate at "},
+};
+
+// Null where nothing matches: a keyword in another case names no action.
+const ActionDescription* ActionOfKeyword(std::string_view keyword);
+const ActionDescription* ActionOfSwitch(std::string_view loweredSwitch);
+const ActionDescription* ActionOfMenuItem(std::uint32_t item);
+const ActionDescription* ActionOfRadio(std::uint32_t radio);
+
+// Whether the system has what the action needs: Windows NT to lock, a
+// machine that allows it to suspend or hibernate.
+bool Allowed(Platform& os, const ActionDescription& action);
+
+// Whether the tray runs the action when asked: it leaves out only the
+// suspend and hibernation the machine does not allow. A lock that cannot
+// be made is still tried, and its failure recorded.
+bool RunsFromTray(Platform& os, const ActionDescription& action);
+
+// As the tray menu, "Do now", a double-click and the daily timer run it.
+void RunFromTray(const ActionContext& context, const ActionDescription& action, bool force);
+
+}  // namespace quennavar
