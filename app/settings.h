@@ -50,7 +50,6 @@ class SettingsFile {
  public:
   SettingsFile(Platform& os, const std::string& programPath);
 
-  const std::string& Path() const { return FPath; }
   // The keys are the program's own texts: made strings here, once, not at
   // every call.
   std::string Read(const char* key, const char* defaultValue) const;

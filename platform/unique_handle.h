@@ -42,7 +42,6 @@ class UniqueHandle {
 using UniqueKernelHandle = UniqueHandle<Handle, &Platform::CloseHandle>;
 using UniqueHKey = UniqueHandle<HKey, &Platform::RegCloseKey>;
 using UniqueEventSource = UniqueHandle<EventSource, &Platform::DeregisterEventSource>;
-using UniqueWindow = UniqueHandle<HWnd, &Platform::DestroyWindow>;
 using UniqueMenu = UniqueHandle<HMenu, &Platform::DestroyMenu>;
 using UniqueIcon = UniqueHandle<HIcon, &Platform::DestroyIcon>;
 using UniqueBitmap =

@@ -29,7 +29,6 @@ inline constexpr std::uint32_t kWmCommand = 0x0111;
 inline constexpr std::uint32_t kWmTimer = 0x0113;
 inline constexpr std::uint32_t kWmLButtonDblClk = 0x0203;
 inline constexpr std::uint32_t kWmRButtonDown = 0x0204;
-inline constexpr std::uint32_t kWmUser = 0x0400;
 
 inline constexpr int kSwHide = 0;
 inline constexpr int kSwShowNormal = 1;

@@ -134,7 +134,6 @@ class RecordingPlatform : public Platform {
     return NameOf(static_cast<std::uintptr_t>(handle));
   }
   // What the window procedures of the windows created so far receive.
-  WindowHandler* HandlerOf(HWnd window) const { return FHandlers.at(window); }
   // The state of the controls, as the system keeps it.
   std::map<HWnd, std::intptr_t> checks;
   std::map<HWnd, bool> enabled;
