@@ -53,6 +53,10 @@ def test_icon_menu_and_exit(session, program, screenshot):
     names = run.names()
     assert names.index("DestroyWindow") > len(names) - 1 - names[::-1].index("Shell_NotifyIconA"), \
         "the icon is removed before the window is destroyed: %s" % names[-40:]
+    # The shell is loaded at its first use and found loaded at the next: each
+    # load would count one more reference to it.
+    loads = [str(c) for c in run.find("LoadLibraryA") if "shell32" in c.args[0].lower()]
+    assert len(loads) == 1, "shell32.dll loaded %d times: %s" % (len(loads), loads)
 
 
 def test_reboot_with_stored_force(session, program):
