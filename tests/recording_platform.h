@@ -134,6 +134,25 @@ class RecordingPlatform : public Platform {
     return NameOf(static_cast<std::uintptr_t>(handle));
   }
   // What the window procedures of the windows created so far receive.
+  // The tray menu's items as the user sees them: checked, and greyed.
+  std::map<std::uint32_t, bool> menuMarks;
+  std::map<std::uint32_t, bool> menuGreyed;
+  template <typename State>
+  static std::set<std::uint32_t> ItemsWhere(const State& state) {
+    std::set<std::uint32_t> items;
+    for (const auto& [id, on] : state)
+      if (on) items.insert(id);
+    return items;
+  }
+  std::set<std::uint32_t> CheckedItems() const { return ItemsWhere(menuMarks); }
+  std::set<std::uint32_t> GreyedItems() const { return ItemsWhere(menuGreyed); }
+  // The opacities the window was given, in order.
+  std::vector<int> Opacities() const {
+    std::vector<int> opacity;
+    for (const std::string& call : Only({"SetLayeredWindowAttributes"}))
+      opacity.push_back(std::stoi(call.substr(call.rfind(' ') + 1)));
+    return opacity;
+  }
   // The state of the controls, as the system keeps it.
   std::map<HWnd, std::intptr_t> checks;
   std::map<HWnd, bool> enabled;
@@ -460,9 +479,11 @@ class RecordingPlatform : public Platform {
     return Logged(true, "SetMenuItemBitmap", menu, id, bitmap);
   }
   std::uint32_t CheckMenuItem(HMenu menu, std::uint32_t id, std::uint32_t check) override {
+    menuMarks[id] = (check & kMfChecked) != 0;
     return Logged(0, "CheckMenuItem", menu, id, check & kMfChecked ? "MF_CHECKED" : "MF_UNCHECKED");
   }
   bool EnableMenuItem(HMenu menu, std::uint32_t id, std::uint32_t enable) override {
+    menuGreyed[id] = (enable & kMfGrayed) != 0;
     return Logged(true, "EnableMenuItem", menu, id,
                   enable & kMfGrayed ? "MF_GRAYED" : "MF_ENABLED");
   }

@@ -20,7 +20,6 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using namespace control;
 
-
 std::string Write(const std::string& key, const std::string& value) {
   return "WritePrivateProfileStringA(\"Settings\", \"" + key + "\", \"" + value + "\")";
 }
@@ -422,15 +421,15 @@ TEST_P(Fade, RaisesTheOpacityFromZeroOnlyOnXpWithAlphaBlendOn) {
   os.version = GetParam().version;
   Create(GetParam().ini);
   Choose(miShow);
-  std::vector<std::string> opacity = os.Only({"SetLayeredWindowAttributes"});
+  std::vector<int> opacity = os.Opacities();
   if (!GetParam().fades) {
     EXPECT_THAT(opacity, IsEmpty());
     return;
   }
-  std::vector<std::string> expected(2, "SetLayeredWindowAttributes(window2, 0)");
-  for (int alpha = 0; alpha <= 255; ++alpha)
-    expected.push_back("SetLayeredWindowAttributes(window2, " + std::to_string(alpha) + ")");
-  EXPECT_EQ(opacity, expected) << "lowered before restoring, then 0 and 0 to 255";
+  // Lowered before restoring, then every step from 0 to 255.
+  ASSERT_EQ(opacity.size(), 258u);
+  EXPECT_EQ(opacity[0], 0);
+  for (int step = 0; step <= 255; ++step) EXPECT_EQ(opacity[2 + step], step);
   // Invalidated with its controls and painted at once, step by step.
   EXPECT_EQ(os.Only({"RedrawWindow"}),
             std::vector<std::string>(256, "RedrawWindow(window2, 0x185)"));
@@ -460,9 +459,7 @@ TEST_F(SettingsWindowTest, AFadeGoesOnThroughTheMessagesItHandles) {
     };
     Choose(miShow);
     os.pendingMessages = nullptr;
-    std::vector<int> opacity;
-    for (const std::string& call : os.Only({"SetLayeredWindowAttributes"}))
-      opacity.push_back(std::stoi(call.substr(call.rfind(' ') + 1)));
+    const std::vector<int> opacity = os.Opacities();
     EXPECT_EQ(opacity.size(), 258u) << name << ": lowered, then one loop from 0 to 255";
     EXPECT_TRUE(std::ranges::is_sorted(opacity)) << name;
     EXPECT_EQ(opacity.back(), 255) << name;

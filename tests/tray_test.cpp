@@ -84,38 +84,38 @@ TEST_F(TrayTest, ARightClickFillsTheMenuOnceAndPopsItUpWithTheStoredState) {
   Create("[Settings]\nAction=Reboot\nTerminate=No\n");
   EXPECT_EQ(os.OpenHandles().count("BMP_LOGOFF"), 0u) << "nothing loaded before it is needed";
   TrayMouse(kWmRButtonDown);
+  EXPECT_EQ(os.CheckedItems(), std::set<std::uint32_t>{miReboot});
+  EXPECT_EQ(os.GreyedItems(), std::set<std::uint32_t>{miSuspend}) << "hibernation is allowed";
+  // In front first, or the menu would not close on a click elsewhere; at the
+  // cursor; and a message after it, so that a second click opens it again.
   EXPECT_THAT(
-      os.Only({"SetForegroundWindow", "EnableMenuItem", "CheckMenuItem", "TrackPopupMenu",
-               "PostMessageA"}),
-      ElementsAre(
-          "SetForegroundWindow(window2)", "EnableMenuItem(menu, 106, MF_GRAYED)",
-          "EnableMenuItem(menu, 107, MF_ENABLED)", "CheckMenuItem(menu, 109, MF_UNCHECKED)",
-          "CheckMenuItem(menu, 101, MF_UNCHECKED)", "CheckMenuItem(menu, 102, MF_UNCHECKED)",
-          "CheckMenuItem(menu, 103, MF_CHECKED)", "CheckMenuItem(menu, 104, MF_UNCHECKED)",
-          "CheckMenuItem(menu, 105, MF_UNCHECKED)", "CheckMenuItem(menu, 106, MF_UNCHECKED)",
-          "CheckMenuItem(menu, 107, MF_UNCHECKED)", "TrackPopupMenu(menu, 0x2, 900, 700, window2)",
-          "PostMessageA(window2, 0x0, 0, 0)"));
+      os.Only({"SetForegroundWindow", "TrackPopupMenu", "PostMessageA"}),
+      ElementsAre("SetForegroundWindow(window2)", "TrackPopupMenu(menu, 0x2, 900, 700, window2)",
+                  "PostMessageA(window2, 0x0, 0, 0)"));
+  // Its items and pictures in the order the menu describes them.
+  std::vector<std::string> items = os.Only({"AppendMenuA"});
+  std::vector<std::string> pictures = os.Only({"SetMenuItemBitmap"});
+  ASSERT_EQ(items.size(), std::size(kTrayMenu));
+  ASSERT_EQ(pictures.size(), 7u) << "a picture beside each action";
+  for (std::size_t i = 0, picture = 0; i < items.size(); ++i) {
+    const TrayMenuItem& item = kTrayMenu[i];
+    EXPECT_THAT(items[i], HasSubstr(item.caption ? std::to_string(item.id) + ", \"" + item.caption
+                                                 : std::string("0x800")));
+    if (item.bitmap) {
+      EXPECT_EQ(pictures[picture++],
+                "SetMenuItemBitmap(menu, " + std::to_string(item.id) + ", " + item.bitmap + ")");
+    }
+  }
+  os.calls.clear();
   TrayMouse(kWmRButtonDown);
-  EXPECT_THAT(
-      os.Only({"AppendMenuA", "SetMenuItemBitmap"}),
-      ElementsAre(
-          "AppendMenuA(menu, 0x0, 101, \"Logoff\")", "SetMenuItemBitmap(menu, 101, BMP_LOGOFF)",
-          "AppendMenuA(menu, 0x0, 102, \"Lock\")", "SetMenuItemBitmap(menu, 102, BMP_LOCK)",
-          "AppendMenuA(menu, 0x0, 103, \"Reboot\")", "SetMenuItemBitmap(menu, 103, BMP_REBOOT)",
-          "AppendMenuA(menu, 0x0, 104, \"Poweroff\")", "SetMenuItemBitmap(menu, 104, BMP_POWEROFF)",
-          "AppendMenuA(menu, 0x0, 105, \"Shutdown\")", "SetMenuItemBitmap(menu, 105, BMP_SHUTDOWN)",
-          "AppendMenuA(menu, 0x0, 106, \"Suspend\")", "SetMenuItemBitmap(menu, 106, BMP_SUSPEND)",
-          "AppendMenuA(menu, 0x0, 107, \"Hibernate\")",
-          "SetMenuItemBitmap(menu, 107, BMP_HIBERNATE)", "AppendMenuA(menu, 0x800, 0, \"\")",
-          "AppendMenuA(menu, 0x0, 109, \"Force terminate\")", "AppendMenuA(menu, 0x800, 0, \"\")",
-          "AppendMenuA(menu, 0x0, 111, \"Show settings\")",
-          "AppendMenuA(menu, 0x0, 112, \"Exit\")"));
+  EXPECT_THAT(os.Only({"AppendMenuA", "SetMenuItemBitmap"}), IsEmpty()) << "filled once";
 }
 
 TEST_F(TrayTest, AStoredActionInTheWrongCaseChangesNoMark) {
   Create("[Settings]\nAction=shutdown\n");
   TrayMouse(kWmRButtonDown);
-  EXPECT_THAT(os.Only({"CheckMenuItem"}), ElementsAre("CheckMenuItem(menu, 109, MF_CHECKED)"));
+  EXPECT_EQ(os.CheckedItems(), std::set<std::uint32_t>{miForceterminate});
+  EXPECT_EQ(os.menuMarks.size(), 1u) << "no action item touched";
 }
 
 TEST_F(TrayTest, AnUnreadableTimeKeepsTheMenuClosedAndTheProgramRunning) {
@@ -130,16 +130,15 @@ TEST_F(TrayTest, AnUnreadableTimeKeepsTheMenuClosedAndTheProgramRunning) {
 // The first letter is left whole, however many bytes its character takes,
 // and the rest lowered character by character, whatever their lengths.
 TEST(ErrorBox, IsCaptionedWithTheProgramFilesNameLowerCasedAfterItsFirstLetter) {
-  const std::pair<const char*, const char*> kNames[] = {
-      {"C:\\Tools\\quennavar.exe", "quennavar"},
-      {"C:\\Tools\\QUENNAVAR.EXE", "Quennavar"},
-      {"C:\\Tools.d\\ÉTÉ.EXE", "Été"},
-      {"C:\\Программы\\РАБОЧИЙ.exe", "Рабочий"},
-      {"C:\\Äpfel.exe", "Äpfel"},
-      {"C:\\ȺȺAB.exe", "Ⱥⱥab"},
-      {"C:\\ΩΜΕΓΑ.exe", "Ωμεγα"},
-      {"Quennavar", "Quennavar"},
-      {".exe", ""}};
+  const std::pair<const char*, const char*> kNames[] = {{"C:\\Tools\\quennavar.exe", "quennavar"},
+                                                        {"C:\\Tools\\QUENNAVAR.EXE", "Quennavar"},
+                                                        {"C:\\Tools.d\\ÉTÉ.EXE", "Été"},
+                                                        {"C:\\Программы\\РАБОЧИЙ.exe", "Рабочий"},
+                                                        {"C:\\Äpfel.exe", "Äpfel"},
+                                                        {"C:\\ȺȺAB.exe", "Ⱥⱥab"},
+                                                        {"C:\\ΩΜΕΓΑ.exe", "Ωμεγα"},
+                                                        {"Quennavar", "Quennavar"},
+                                                        {".exe", ""}};
   for (const auto& [path, caption] : kNames) {
     RecordingPlatform os;
     TApplication application(os, path);
