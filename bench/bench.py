@@ -5,13 +5,17 @@ Times come from Wine's relay trace with timestamps (WINEDEBUG=+timestamp,+relay)
 which Wine takes from the same raw monotonic clock this script reads when it
 starts a process: "process start" is the moment the script starts Wine's loader.
 Only the calls timed are relayed (RelayInclude), so tracing costs both sides
-the same. The two sides run alternately, run by run, and medians are taken.
+the same. The two sides run alternately, run by run: each run of Quennavar is
+paired with the baseline's run beside it, and the ratio of each pair taken,
+so that what the machine does meanwhile weighs on both sides of a ratio
+alike. The table gives the median of those ratios with a 95 % interval.
 
     bench.py --exe Quennavar.exe --helpers DIR --close-window close_window.exe
              --map Quennavar.map --out FILE [--runs N]
 """
 
 import argparse
+import math
 import os
 import platform
 import re
@@ -255,13 +259,40 @@ def machine(session):
             % (cpu, os.cpu_count(), memory, release, platform.release(), wine, prefix))
 
 
+def median_interval(values, confidence=0.95):
+    """The median of the values and an interval that holds the true median
+    with at least that confidence, from the order statistics alone: the
+    k-th smallest and the k-th largest value, for the largest k whose tails
+    of the binomial distribution B(n, 1/2) together stay within
+    1 - confidence. Assumes nothing of the values' distribution."""
+    ordered = sorted(values)
+    n = len(ordered)
+    k, tail = 0, 0.0
+    while k < n // 2:
+        tail_next = tail + math.comb(n, k) / 2 ** n
+        if 2 * tail_next > 1 - confidence:
+            break
+        k, tail = k + 1, tail_next
+    if k == 0:
+        raise ValueError("%d values are too few for a %.0f %% interval" % (n, 100 * confidence))
+    return statistics.median(ordered), ordered[k - 1], ordered[n - k]
+
+
+def verdict(interval, target):
+    """Within the target only where the whole interval is."""
+    _, low, high = interval
+    return "yes" if high <= target else ("**no**" if low > target else "not shown")
+
+
 def ratio_row(measure, unit, ours, theirs, target):
-    """Medians, with the fastest and slowest run in brackets."""
+    """Medians of each side, with the fastest and slowest run in brackets, and
+    the median of the paired ratios with its 95 % interval."""
     q, b = statistics.median(ours), statistics.median(theirs)
-    r = q / b
-    return "| %s | %.1f %s (%.1f–%.1f) | %.1f %s (%.1f–%.1f) | %.2f× | ≤ %.2f× | %s |" % (
-        measure, q, unit, min(ours), max(ours), b, unit, min(theirs), max(theirs), r, target,
-        "yes" if r <= target else "**no**")
+    ratio = median_interval([o / t for o, t in zip(ours, theirs)])
+    side = "%.1f %s (%.1f–%.1f)"
+    return ("| %s | " + side + " | " + side + " | %.2f× (%.2f–%.2f) | ≤ %.2f× | %s |") % (
+        measure, q, unit, min(ours), max(ours), b, unit, min(theirs), max(theirs), *ratio, target,
+        verdict(ratio, target))
 
 
 def report(results, runs, begin, end):
@@ -273,7 +304,9 @@ def report(results, runs, begin, end):
         "Measured %s on: %s." % (time.strftime("%Y-%m-%d"), results["machine"]),
         "",
         "Medians of %d runs a side, the two sides alternating run by run; the fastest and "
-        "slowest run in brackets." % runs,
+        "slowest run in brackets. The ratio is the median of the %d paired ratios, each run "
+        "against the baseline's run beside it, with its 95 %% interval in brackets; a target is "
+        "met where the whole interval is within it." % (runs, runs),
         "",
         "| Measure | Quennavar | Baseline | Ratio | Target | Met |",
         "|---|---|---|---|---|---|",
