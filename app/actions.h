@@ -31,7 +31,9 @@ struct ActionDescription {
   const char* warning;  // the warning's text up to its time; null for none
 };
 
-// In the tray menu's order.
+// In the tray menu's order, which its check marks follow too. A save takes
+// the first radio button checked in this order; the action buttons are one
+// group of auto radio buttons, so only one of them is ever checked.
 inline constexpr ActionDescription kActions[] = {
     {kLogoff, "/logoff", miLogoff, control::rbLogoff, ActionKind::Exit, DoLogoff,
      "You will be logged off at "},

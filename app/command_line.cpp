@@ -110,7 +110,7 @@ bool RunSwitch(const ActionContext& context, const std::string& argument1,
       break;
     case ActionKind::Lock:
       // Unlike the tray's "Lock", this writes no record.
-      if (IsWindowsNT(os)) os.LockWorkStation();
+      if (Allowed(os, *action)) os.LockWorkStation();
       break;
     case ActionKind::Suspend:
       SleepAction(context, argument2, DoSuspend, SuspendAndWake);

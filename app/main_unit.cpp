@@ -245,8 +245,9 @@ void TShutDownForm::RunStoredAction() {
 
 // --- Tray menu ---
 
-// Greyed: what the tray would not run. Checked: the stored action; one in
-// the wrong case matches no item and changes no mark.
+// Greyed: the suspend and hibernation the machine does not allow; the other
+// items are never greyed, and so never touched. Checked: the stored action;
+// one in the wrong case matches no item and changes no mark.
 void TShutDownForm::TrayPopupMenuPopup() {
   for (const ActionDescription& action : kActions)
     if (action.kind == ActionKind::Suspend || action.kind == ActionKind::Hibernate)

@@ -365,6 +365,8 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--runs", type=int, default=20)
     options = parser.parse_args()
+    if options.runs < 6:
+        parser.error("--runs: at least 6, for a 95 %% interval of the paired ratios")
 
     results = {"size": os.path.getsize(options.exe),
                "baseline_size": os.path.getsize(os.path.join(options.helpers, "baseline_tray.exe")),

@@ -133,10 +133,12 @@ class RecordingPlatform : public Platform {
   std::string NameOf(H handle) const {
     return NameOf(static_cast<std::uintptr_t>(handle));
   }
-  // What the window procedures of the windows created so far receive.
-  // The tray menu's items as the user sees them: checked, and greyed.
+  // The tray menu's items, checked and greyed, as set so far and as the menu
+  // last showed them.
   std::map<std::uint32_t, bool> menuMarks;
   std::map<std::uint32_t, bool> menuGreyed;
+  std::map<std::uint32_t, bool> shownMarks;
+  std::map<std::uint32_t, bool> shownGreyed;
   template <typename State>
   static std::set<std::uint32_t> ItemsWhere(const State& state) {
     std::set<std::uint32_t> items;
@@ -144,8 +146,8 @@ class RecordingPlatform : public Platform {
       if (on) items.insert(id);
     return items;
   }
-  std::set<std::uint32_t> CheckedItems() const { return ItemsWhere(menuMarks); }
-  std::set<std::uint32_t> GreyedItems() const { return ItemsWhere(menuGreyed); }
+  std::set<std::uint32_t> CheckedItems() const { return ItemsWhere(shownMarks); }
+  std::set<std::uint32_t> GreyedItems() const { return ItemsWhere(shownGreyed); }
   // The opacities the window was given, in order.
   std::vector<int> Opacities() const {
     std::vector<int> opacity;
@@ -488,6 +490,8 @@ class RecordingPlatform : public Platform {
                   enable & kMfGrayed ? "MF_GRAYED" : "MF_ENABLED");
   }
   bool TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) override {
+    shownMarks = menuMarks;
+    shownGreyed = menuGreyed;
     return Logged(true, "TrackPopupMenu", menu, Hex{flags}, x, y, owner);
   }
   bool DestroyMenu(HMenu menu) override { return Released("DestroyMenu", menu); }

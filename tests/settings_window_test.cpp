@@ -86,11 +86,7 @@ TEST_F(SettingsWindowTest, EveryActionIsTheSameInTheFileTheWindowTheMenuAndTheCo
     for (const ActionDescription& each : kActions)
       EXPECT_EQ(Checked(each.radio), &each == &action) << action.keyword << ", " << each.keyword;
     TrayMouse(kWmRButtonDown);
-    std::set<std::string> checked;
-    for (const std::string& call : os.Only({"CheckMenuItem"}))
-      if (call.ends_with(", MF_CHECKED)")) checked.insert(call);
-    EXPECT_THAT(checked, ElementsAre(HasSubstr(std::to_string(action.menuItem)),
-                                     HasSubstr(std::to_string(miForceterminate))))
+    EXPECT_EQ(os.CheckedItems(), (std::set<std::uint32_t>{action.menuItem, miForceterminate}))
         << action.keyword;
 
     const auto effects = [&] {
@@ -426,9 +422,11 @@ TEST_P(Fade, RaisesTheOpacityFromZeroOnlyOnXpWithAlphaBlendOn) {
     EXPECT_THAT(opacity, IsEmpty());
     return;
   }
-  // Lowered before restoring, then every step from 0 to 255.
+  // Lowered before restoring, set to 0 as the fade starts, then every step
+  // from 0 to 255.
   ASSERT_EQ(opacity.size(), 258u);
   EXPECT_EQ(opacity[0], 0);
+  EXPECT_EQ(opacity[1], 0);
   for (int step = 0; step <= 255; ++step) EXPECT_EQ(opacity[2 + step], step);
   // Invalidated with its controls and painted at once, step by step.
   EXPECT_EQ(os.Only({"RedrawWindow"}),
