@@ -377,6 +377,7 @@ class WineSession:
         if display != "caller":
             self.env.pop("DISPLAY", None)
         self.x_servers = []  # the display's, the one Wine draws on last
+        self.desktop = desktop
         self.server = None
         self.server_log = None
         self.live = {}  # trace path: LiveTrace, of the programs still running
@@ -466,6 +467,16 @@ class WineSession:
             self.server = subprocess.Popen(["wineserver", "-f", "-p"], env=self.env,
                                            stdout=subprocess.DEVNULL, stderr=log)
         self._wine(["wineboot"], timeout=300)
+        if self.desktop:
+            # The virtual desktop comes up with the first window a program
+            # makes, and Wine waits for it only so long: on a loaded machine
+            # that window failed, with no error, for want of a desktop. Up
+            # first, it is there for every program.
+            subprocess.Popen([self.wine, "explorer", "/desktop=Default,1024x768"], env=self.env,
+                             cwd=self.root, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL)
+            wait_until(lambda: self.xdotool("search", "--name", "Wine desktop", check=False),
+                       120, 0.2, "the virtual desktop did not come up")
 
     def set_version(self, version):
         """The Windows version the prefix reports; nothing to do when it already does."""
