@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -19,7 +20,10 @@ class ProgramFolderTest : public ::testing::Test {
  protected:
   ProgramFolderTest() {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("quennavar-") + test->test_suite_name() + "-" + test->name();
+    // The process too: two runs at once (a sanitizer build beside the plain
+    // one, a mutation run) must not share a folder.
+    std::string name = "quennavar-" + std::to_string(::getpid()) + "-" +
+                       test->test_suite_name() + "-" + test->name();
     std::ranges::replace(name, '/', '-');  // parameterized names hold slashes
     folder_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(folder_);
@@ -48,7 +52,7 @@ class ProgramFolderTest : public ::testing::Test {
     if (ini) WriteIni(*ini);
     form_.reset();  // a form made before goes before the application it refers to
     application_ = std::make_unique<TApplication>(os, context.programPath);
-    form_ = std::make_unique<TShutDownForm>(context, regional, *application_);
+    form_ = std::make_unique<TShutDownForm>(context, *application_);
     form_->FormCreate();
     application_->Minimize();
     os.calls.clear();
@@ -61,8 +65,7 @@ class ProgramFolderTest : public ::testing::Test {
   void TrayMouse(std::uint32_t message) { Send(WM_TRAYNOTIFY, 0, message); }
 
   RecordingPlatform os;
-  RegionalSettings regional = ReadRegionalSettings(os);
-  ActionContext context{os, regional, ""};
+  ActionContext context{os, ReadRegionalSettings(os), ""};
   std::filesystem::path folder_;
   std::unique_ptr<TApplication> application_;
   std::unique_ptr<TShutDownForm> form_;
