@@ -1,34 +1,33 @@
 #include "app/actions.h"
 
+#include "system/version.h"
+
 namespace quennavar {
 namespace {
 
-const ActionDescription* ByText(const char* ActionDescription::*field, std::string_view text) {
+template <typename Field, typename Value>
+const ActionDescription* ActionWhere(Field ActionDescription::*field, const Value& value) {
   for (const ActionDescription& action : kActions)
-    if (text == action.*field) return &action;
+    if (value == action.*field) return &action;
   return nullptr;
 }
 
 }  // namespace
 
 const ActionDescription* ActionOfKeyword(std::string_view keyword) {
-  return ByText(&ActionDescription::keyword, keyword);
+  return ActionWhere(&ActionDescription::keyword, keyword);
 }
 
 const ActionDescription* ActionOfSwitch(std::string_view loweredSwitch) {
-  return ByText(&ActionDescription::commandSwitch, loweredSwitch);
+  return ActionWhere(&ActionDescription::commandSwitch, loweredSwitch);
 }
 
 const ActionDescription* ActionOfMenuItem(std::uint32_t item) {
-  for (const ActionDescription& action : kActions)
-    if (item == action.menuItem) return &action;
-  return nullptr;
+  return ActionWhere(&ActionDescription::menuItem, item);
 }
 
 const ActionDescription* ActionOfRadio(std::uint32_t radio) {
-  for (const ActionDescription& action : kActions)
-    if (radio == action.radio) return &action;
-  return nullptr;
+  return ActionWhere(&ActionDescription::radio, radio);
 }
 
 bool Allowed(Platform& os, const ActionDescription& action) {

@@ -1,6 +1,5 @@
 #include "app/application.h"
 
-#include "app/quennavar.h"
 #include "system/concat.h"
 #include "system/paths.h"
 
@@ -19,6 +18,10 @@ std::string TitleOf(Platform& os, const std::string& programPath) {
 }
 
 }  // namespace
+
+std::string_view FullStopFor(std::string_view message) {
+  return !message.empty() && static_cast<unsigned char>(message.back()) > '.' ? "." : "";
+}
 
 void ShowApplicationError(Platform& os, HWnd owner, const std::string& programPath,
                           const Exception& error) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/base_window.h"
 #include "system/errors.h"
@@ -26,7 +27,6 @@ class TApplication final : public BaseWindow<TApplication> {
  public:
   // Throws EOSError where its window cannot be made.
   TApplication(Platform& os, const std::string& programPath);
-  ~TApplication() { Destroy(); }
 
   void SetMainWindow(HWnd window, ApplicationHooks& hooks);
   bool Minimized() const { return FMinimized; }
@@ -56,5 +56,9 @@ class TApplication final : public BaseWindow<TApplication> {
 // the program file's name, an OK button and a stop icon.
 void ShowApplicationError(Platform& os, HWnd owner, const std::string& programPath,
                           const Exception& error);
+
+// The full stop the error boxes add to a message whose last character has a
+// code above that of the full stop ("…!" gets one, "…)" does not).
+std::string_view FullStopFor(std::string_view message);
 
 }  // namespace quennavar

@@ -10,8 +10,10 @@
 namespace quennavar {
 
 // T handles messages in HandleMessage(message, wParam, lParam) and shows a
-// program error in ShowError(error). T's destructor calls Destroy() first, so
-// the window's last messages find every member still alive.
+// program error in ShowError(error). Once its window starts to go, no
+// message reaches T: a WindowCloser among T's members destroys it while
+// the members declared before the closer are still whole; without one,
+// the window goes after all of them.
 template <typename T>
 class BaseWindow : public WindowHandler {
  public:
@@ -23,12 +25,21 @@ class BaseWindow : public WindowHandler {
  protected:
   explicit BaseWindow(Platform& os) : FOs(os) {}
 
-  // Should T have left its window standing, it goes now, but none of its
-  // messages reach T, whose members are already gone.
-  ~BaseWindow() {
-    FDetached = true;
-    Destroy();
-  }
+  ~BaseWindow() { Close(); }
+
+  // Destroys the window when it goes. Declared among T's members, it sets
+  // which of them outlive the window (those declared before it) and which
+  // go while it still stands (those after it).
+  class WindowCloser {
+   public:
+    explicit WindowCloser(BaseWindow& window) : FWindow(window) {}
+    WindowCloser(const WindowCloser&) = delete;
+    WindowCloser& operator=(const WindowCloser&) = delete;
+    ~WindowCloser() { FWindow.Close(); }
+
+   private:
+    BaseWindow& FWindow;
+  };
 
   // Throws EOSError with the system's reason where no window is made: a
   // program without its window would wait for ever, unseen.
@@ -38,7 +49,10 @@ class BaseWindow : public WindowHandler {
       throw EOSError(FOs.FormatMessageA(FOs.GetLastError()));
   }
 
-  void Destroy() {
+  // The window's last messages go to the system alone: T's members may
+  // already be gone.
+  void Close() {
+    FDetached = true;
     if (FHandle != HWnd::Null) FOs.DestroyWindow(FHandle);
   }
 

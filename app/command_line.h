@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "system/power.h"
+#include "system/journal.h"
 
 namespace quennavar {
 

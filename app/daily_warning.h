@@ -9,7 +9,7 @@
 #include "app/action_warning.h"
 #include "app/settings.h"
 #include "app/tray_icon.h"
-#include "system/power.h"
+#include "system/journal.h"
 
 namespace quennavar {
 

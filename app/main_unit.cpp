@@ -2,6 +2,7 @@
 
 #include "app/actions.h"
 #include "app/placement.h"
+#include "system/version.h"
 
 namespace quennavar {
 using namespace control;  // the controls by their names
@@ -15,18 +16,16 @@ constexpr std::uint32_t kActionTimerInterval = 10'000;
 
 }  // namespace
 
-TShutDownForm::TShutDownForm(const ActionContext& context, RegionalSettings& regional,
-                             TApplication& application)
+TShutDownForm::TShutDownForm(ActionContext& context, TApplication& application)
     : BaseWindow(context.os),
       FContext(context),
-      FRegional(regional),
       FApplication(application),
       FSettingsFile(context.os, context.programPath),
       FScale(ScreenScale(context.os)),
-      FTrayIcon(context.os, kProgramName, WM_TRAYNOTIFY),
-      FDailyWarning(context, FTrayIcon),
       FTrayPopupMenu(context.os, FScale),
-      FControls(context.os, FScale) {
+      FControls(context.os, FScale),
+      FTrayIcon(context.os, kProgramName, WM_TRAYNOTIFY),
+      FDailyWarning(context, FTrayIcon) {
   Rect outer = ClientArea(FScale);
   FOs.AdjustWindowRectEx(outer, kFormStyle, false, kWsExLayered);
   Create(kWsExLayered, kProgramName, kFormStyle, outer.right - outer.left, outer.bottom - outer.top,
@@ -35,12 +34,6 @@ TShutDownForm::TShutDownForm(const ActionContext& context, RegionalSettings& reg
   SetOpacity(FOs, Handle(), 255);  // a layered window stays invisible until given an opacity
   // Explorer announces a new taskbar with this message; the icon must follow.
   FTaskbarCreated = FOs.RegisterWindowMessageA("TaskbarCreated");
-}
-
-// The window goes first, while everything its last messages touch is whole.
-TShutDownForm::~TShutDownForm() {
-  RemoveFromTray();
-  Destroy();
 }
 
 void TShutDownForm::FormCreate() {
@@ -92,7 +85,7 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
     case kWmQueryEndSession:
       return 1;
     case kWmSettingChange:
-      FRegional = ReadRegionalSettings(FOs);
+      FContext.regional = ReadRegionalSettings(FOs);
       FDailyWarning.Schedule(FSettings, FActionTimerEnabled);  // the tip's time in the new format
       break;
     default:
@@ -105,11 +98,11 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
 // --- Settings file ---
 
 void TShutDownForm::LoadSettings() {
-  FSettingsFile.Load(FRegional, FSettings);
+  FSettingsFile.Load(FContext.regional, FSettings);
   FDailyWarning.Schedule(FSettings, FActionTimerEnabled);
 }
 
-void TShutDownForm::SaveSettings() { FSettingsFile.Save(FRegional, FControls.Choice()); }
+void TShutDownForm::SaveSettings() { FSettingsFile.Save(FContext.regional, FControls.Choice()); }
 
 // --- Controls ---
 
@@ -148,11 +141,11 @@ void TShutDownForm::cbTimerEnabledClick() {
   FControls.Enable(DateTimePicker, enabled);
   EnableActionTimer(enabled);
   FSettingsFile.WriteYesNo("TimerEnable", enabled);
-  FSettingsFile.Write("Time", StoredTimeText(FRegional, FControls.PickerTime()));
+  FSettingsFile.Write("Time", StoredTimeText(FContext.regional, FControls.PickerTime()));
 }
 
 void TShutDownForm::DateTimePickerChange() {
-  FSettingsFile.Write("Time", StoredTimeText(FRegional, FControls.PickerTime()));
+  FSettingsFile.Write("Time", StoredTimeText(FContext.regional, FControls.PickerTime()));
 }
 
 void TShutDownForm::btnRebootClick() {
@@ -204,21 +197,13 @@ void TShutDownForm::ActionTimerTimer() {
 
 void TShutDownForm::AddToTray() { FTrayIcon.Add(Handle()); }
 
-void TShutDownForm::RemoveFromTray() {
-  if (Handle() != HWnd::Null) FTrayIcon.Remove();
-}
-
 void TShutDownForm::TrayNotify(std::uint32_t mouseMessage) {
   if (mouseMessage == kWmLButtonDblClk) {
     LoadSettings();
-    if (FSettings.FShowOnClick) {
-      PlaceAboveTaskbar(FOs, Handle(), kDoubleClickBottomMargin);
-      FApplication.Restore();
-      FApplication.BringToFront();
-      HideApplicationWindow();
-    } else {
+    if (FSettings.FShowOnClick)
+      ShowSettingsWindow(kDoubleClickBottomMargin, false);
+    else
       RunStoredAction();
-    }
   } else if (mouseMessage == kWmRButtonDown) {
     PopUpTrayMenu();
   } else if (mouseMessage == kNinBalloonUserClick) {
@@ -294,16 +279,7 @@ void TShutDownForm::miForceterminateClick() {
   FTrayPopupMenu.Check(miForceterminate, !FTrayPopupMenu.Checked(miForceterminate));
 }
 
-void TShutDownForm::miShowClick() {
-  PlaceAboveTaskbar(FOs, Handle(), kMenuBottomMargin);
-  // Restoring fades in only a minimized application: start it transparent,
-  // unless a fade runs, which goes on rising.
-  if (!FFading && FApplication.Minimized() && UseAlphaBlend() && IsWindowsXP(FOs))
-    SetOpacity(FOs, Handle(), 0);
-  FApplication.Restore();
-  FApplication.BringToFront();
-  HideApplicationWindow();
-}
+void TShutDownForm::miShowClick() { ShowSettingsWindow(kMenuBottomMargin, true); }
 
 void TShutDownForm::miExitClick() { FOs.PostMessageA(Handle(), kWmClose, 0, 0); }
 
@@ -311,8 +287,22 @@ void TShutDownForm::miExitClick() { FOs.PostMessageA(Handle(), kWmClose, 0, 0); 
 
 void TShutDownForm::HideApplicationWindow() { FOs.ShowWindow(FApplication.Handle(), kSwHide); }
 
-bool TShutDownForm::UseAlphaBlend() {
-  return FOs.CharLowerBuffA(FSettingsFile.Read("UseAlphaBlend", kYes)) == "yes";
+// Only on XP: a cosmetic touch of that system's era.
+bool TShutDownForm::Fades() {
+  return FOs.CharLowerBuffA(FSettingsFile.Read("UseAlphaBlend", kYes)) == "yes" &&
+         IsWindowsXP(FOs);
+}
+
+// Restoring fades in only a minimized application. Where asked, it starts
+// transparent, so that the window never shows opaque before its fade;
+// unless a fade runs, which goes on rising.
+void TShutDownForm::ShowSettingsWindow(int bottomMargin, bool fromTransparent) {
+  PlaceAboveTaskbar(FOs, Handle(), bottomMargin);
+  if (fromTransparent && !FFading && FApplication.Minimized() && Fades())
+    SetOpacity(FOs, Handle(), 0);
+  FApplication.Restore();
+  FApplication.BringToFront();
+  HideApplicationWindow();
 }
 
 // The fade handles messages between its steps, so a restore may reach here
@@ -323,7 +313,7 @@ bool TShutDownForm::UseAlphaBlend() {
 // the message loop.
 void TShutDownForm::FadeIn() {
   HideApplicationWindow();
-  if (FFading || !UseAlphaBlend() || !IsWindowsXP(FOs)) return;
+  if (FFading || !Fades()) return;
   FFading = true;
   struct Done {
     bool& fading;

@@ -16,16 +16,14 @@
 #include "app/tray_icon.h"
 #include "app/tray_notify.h"
 #include "app/tray_popup_menu.h"
-#include "system/power.h"
+#include "system/journal.h"
 
 namespace quennavar {
 
 class TShutDownForm final : public BaseWindow<TShutDownForm>, private ApplicationHooks {
  public:
   // Throws EOSError where its window cannot be made.
-  TShutDownForm(const ActionContext& context, RegionalSettings& regional,
-                TApplication& application);
-  ~TShutDownForm();
+  TShutDownForm(ActionContext& context, TApplication& application);
 
   void FormCreate();
 
@@ -49,7 +47,6 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
 
   // Tray icon and menu
   void AddToTray();
-  void RemoveFromTray();
   void RunStoredAction();
   void TrayPopupMenuPopup();
   void RunMenuAction(TrayCommand item);
@@ -80,20 +77,25 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
   void MenuCommand(std::uint32_t id);
   void ControlCommand(std::uint32_t id);
   void EnableActionTimer(bool enabled);
-  bool UseAlphaBlend();
+  bool Fades();
+  void ShowSettingsWindow(int bottomMargin, bool fromTransparent);
 
-  const ActionContext& FContext;
-  RegionalSettings& FRegional;
+  ActionContext& FContext;
   TApplication& FApplication;
   SettingsFile FSettingsFile;
   SettingsRecord FSettings;
   // What the window shows when first opened; none when the file was unreadable.
   std::optional<SettingsRecord> FSettingsAtStart;
   TDpiScale FScale;
-  TTrayIcon FTrayIcon;
-  TDailyWarning FDailyWarning;
   TTrayPopupMenu FTrayPopupMenu;
   TSettingsControls FControls;
+  // Members go in the reverse of this order. The window goes here, after
+  // what is declared below it and before what is declared above it: the
+  // tray icon is removed while its window still stands, and the menu, fonts
+  // and pictures the window uses outlive it.
+  WindowCloser FWindowCloser{*this};
+  TTrayIcon FTrayIcon;
+  TDailyWarning FDailyWarning;
   std::uint32_t FTaskbarCreated = 0;
   bool FActionTimerEnabled = false;
   bool FFading = false;  // a fade-in's loop runs, handling messages

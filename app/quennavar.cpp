@@ -7,7 +7,6 @@
 #include "system/concat.h"
 #include "system/hex_text.h"
 #include "system/paths.h"
-#include "system/power.h"
 #include "system/regional.h"
 
 namespace quennavar {
@@ -19,10 +18,6 @@ std::string Argument(const std::vector<std::string>& words, std::size_t index) {
 
 }  // namespace
 
-std::string_view FullStopFor(std::string_view message) {
-  return !message.empty() && static_cast<unsigned char>(message.back()) > '.' ? "." : "";
-}
-
 void ShowFatalError(Platform& os, const std::string& programPath, const Exception& error) {
   std::string address =
       HexText(reinterpret_cast<std::uintptr_t>(error.Address()), 2 * sizeof(void*));
@@ -33,10 +28,9 @@ void ShowFatalError(Platform& os, const std::string& programPath, const Exceptio
 }
 
 int Quennavar(Platform& os) {
-  RegionalSettings regional = ReadRegionalSettings(os);
   // The system's own path, not the first word of the command line, which may
   // be relative or missing altogether.
-  ActionContext context{os, regional, os.GetModuleFileNameA()};
+  ActionContext context{os, ReadRegionalSettings(os), os.GetModuleFileNameA()};
   std::vector<std::string> words = SplitCommandLine(os.GetCommandLineA());
   try {
     if (RunSwitch(context, Argument(words, 1), Argument(words, 2))) return 0;
@@ -44,13 +38,13 @@ int Quennavar(Platform& os) {
     ShowFatalError(os, context.programPath, error);
     return 1;
   }
-  return RunTrayApplication(context, regional);
+  return RunTrayApplication(context);
 }
 
-int RunTrayApplication(const ActionContext& context, RegionalSettings& regional) {
+int RunTrayApplication(ActionContext& context) {
   try {
     TApplication application(context.os, context.programPath);
-    TShutDownForm form(context, regional, application);
+    TShutDownForm form(context, application);
     form.FormCreate();
     // The window starts minimized: only the tray icon shows.
     application.Minimize();

@@ -2,11 +2,10 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "platform/platform.h"
 #include "system/errors.h"
-#include "system/power.h"
+#include "system/journal.h"
 
 namespace quennavar {
 
@@ -14,13 +13,9 @@ namespace quennavar {
 int Quennavar(Platform& os);
 
 // Without a switch: the settings window and its tray icon, until closed.
-int RunTrayApplication(const ActionContext& context, RegionalSettings& regional);
+int RunTrayApplication(ActionContext& context);
 
 // The box of an error that ends the process: "Application Error", stop icon.
 void ShowFatalError(Platform& os, const std::string& programPath, const Exception& error);
-
-// The full stop the error boxes add to a message whose last character has a
-// code above that of the full stop ("…!" gets one, "…)" does not).
-std::string_view FullStopFor(std::string_view message);
 
 }  // namespace quennavar

@@ -4,7 +4,6 @@
 #include "system/concat.h"
 #include "system/hex_text.h"
 #include "system/paths.h"
-#include "system/power.h"
 
 namespace quennavar {
 using namespace control;

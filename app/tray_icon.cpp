@@ -1,5 +1,7 @@
 #include "app/tray_icon.h"
 
+#include "system/version.h"
+
 namespace quennavar {
 namespace {
 
@@ -34,10 +36,12 @@ void TTrayIcon::UpdateNotifyData(HWnd window) {
   FNotifyData.szTip = FTip;
 }
 
+TTrayIcon::~TTrayIcon() {
+  if (FInTray) FOs.Shell_NotifyIconA(kNimDelete, FNotifyData);
+}
+
 void TTrayIcon::Add(HWnd window) {
-  OsVersionInfo version;
-  FOs.GetVersionExA(version);
-  if (version.dwMajorVersion < 4) return;
+  if (!HasNotificationArea(FOs)) return;
   UpdateNotifyData(window);
   FInTray = FOs.Shell_NotifyIconA(kNimAdd, FNotifyData);
 }
@@ -56,9 +60,7 @@ void TTrayIcon::SetTip(const std::string& tip) {
 }
 
 bool TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
-  OsVersionInfo version;
-  FOs.GetVersionExA(version);
-  if (!FInTray || version.dwMajorVersion < 5) return false;
+  if (!FInTray || !HasBalloons(FOs)) return false;
   FNotifyData.szInfoTitle = title;
   FNotifyData.szInfo = text;
   FNotifyData.dwInfoFlags = kNiifWarning;
@@ -78,12 +80,6 @@ bool TTrayIcon::Modify(std::uint32_t flags) {
   bool done = FOs.Shell_NotifyIconA(kNimModify, FNotifyData);
   FNotifyData.uFlags = added;
   return done;
-}
-
-void TTrayIcon::Remove() {
-  if (!FInTray) return;
-  FOs.Shell_NotifyIconA(kNimDelete, FNotifyData);
-  FInTray = false;
 }
 
 }  // namespace quennavar

@@ -2,6 +2,8 @@
 // adding and removing of it.
 #pragma once
 
+#include <string>
+
 #include "platform/unique_handle.h"
 
 namespace quennavar {
@@ -10,14 +12,17 @@ class TTrayIcon {
  public:
   // The tip is cut to the 63 bytes the shell's oldest record holds.
   TTrayIcon(Platform& os, const std::string& tip, std::uint32_t callbackMessage);
+  // Takes the icon out of the tray: its owner destroys the window the icon
+  // belongs to only after this, as the shell finds the icon by that window.
+  ~TTrayIcon();
+  TTrayIcon(const TTrayIcon&) = delete;
+  TTrayIcon& operator=(const TTrayIcon&) = delete;
 
   // Nothing on shells before Windows 95 and NT 4: they have no notification area.
   void Add(HWnd window);
   // A shell that announces a new taskbar may still show the old icon; then
   // the add fails, and the icon must still be removed at exit.
   void AddAgain(HWnd window);
-  // While the window it belongs to still exists.
-  void Remove();
   bool InTray() const { return FInTray; }
 
   // Tells the shell only when the text changes, so that a program whose tip

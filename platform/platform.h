@@ -57,7 +57,8 @@ class Platform {
   virtual bool CallSetSuspendState(ProcAddress setSuspendState, bool hibernate, bool forceCritical,
                                    bool disableWakeEvent) = 0;
 
-  // Privileges (advapi32)
+  // Privileges (advapi32). A handle given back through an argument is null
+  // where the call fails, here and in the registry calls below.
   virtual bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) = 0;
   virtual bool GetTokenInformation(Handle token, int informationClass,
                                    std::vector<std::uint8_t>* information,

@@ -12,7 +12,7 @@ namespace quennavar {
 template <typename H, auto Close>
 class UniqueHandle {
  public:
-  UniqueHandle(Platform& os, H handle) : FOs(&os), FHandle(handle) {}
+  explicit UniqueHandle(Platform& os, H handle = H::Null) : FOs(&os), FHandle(handle) {}
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
   UniqueHandle(UniqueHandle&& other) noexcept
@@ -32,6 +32,13 @@ class UniqueHandle {
 
   void reset() {
     if (FHandle != H::Null) (FOs->*Close)(std::exchange(FHandle, H::Null));
+  }
+
+  // For a call that gives a handle back through its argument: whatever was
+  // held is released first, and the new handle is owned from the start.
+  H& put() {
+    reset();
+    return FHandle;
   }
 
  private:

@@ -3,16 +3,14 @@
 #include <optional>
 
 #include "platform/unique_handle.h"
-#include "system/errors.h"
-#include "system/nt_system.h"
+#include "system/privilege.h"
+#include "system/version.h"
 
 namespace quennavar {
 namespace {
 
 constexpr char kPowerLibrary[] = "powrprof.dll";
 constexpr char kWakeUpTimerName[] = "ShutDownNTWaitableTimer";
-constexpr char kRegistrationKey[] = "System\\CurrentControlSet\\Services\\EventLog\\Application\\";
-constexpr char kRefusal[] = "!!!";
 
 constexpr std::uint32_t kEwxLogoff = 0;
 constexpr std::uint32_t kEwxShutdown = 1;
@@ -23,25 +21,8 @@ constexpr std::uint32_t kShutdownReason = 0x7FFFFFFF;
 
 constexpr std::int64_t kHundredNanosecondsPerSecond = 10'000'000;
 
-OsVersionInfo QueryVersion(Platform& os) {
-  OsVersionInfo version;
-  os.GetVersionExA(version);
-  return version;
-}
-
-bool Is9x(const OsVersionInfo& v) {
-  return v.dwPlatformId == kVerPlatformWin32Windows && v.dwMajorVersion >= 4;
-}
-
 // LoadLibrary's failure values are the old small error codes, not only null.
 bool Loaded(Module module) { return static_cast<std::uintptr_t>(module) >= 32; }
-
-// The power library came with Windows 98 and 2000 and is part of every NT
-// version since; NT 4 and unknown platforms have none to ask.
-bool HasPowerLibrary(Platform& os) {
-  OsVersionInfo v = QueryVersion(os);
-  return Is9x(v) || (v.dwPlatformId == kVerPlatformWin32Nt && v.dwMajorVersion >= 5);
-}
 
 bool PowerCapability(Platform& os, const char* query) {
   if (!HasPowerLibrary(os)) return false;
@@ -60,22 +41,6 @@ std::optional<bool> SetSuspendState(Platform& os, bool hibernate, bool disableWa
          os.CallSetSuspendState(setSuspendState, hibernate, false, disableWakeEvent);
 }
 
-std::string Now(const ActionContext& context) {
-  SystemTime now;
-  context.os.GetLocalTime(now);
-  return DateTimeText(context.regional, now);
-}
-
-// A request the system turned down is recorded as an error, never as done.
-void RecordAction(const ActionContext& context, bool succeeded, JournalEvent event) {
-  ReportAction(context.os, kEventSource, context.programPath,
-               succeeded ? EventType::Success : EventType::Error, event, {Now(context)});
-}
-
-void RecordRefusal(const ActionContext& context, JournalEvent event) {
-  ReportAction(context.os, kEventSource, context.programPath, EventType::Error, event, {kRefusal});
-}
-
 void ExitWindows(const ActionContext& context, std::uint32_t flags, bool force,
                  JournalEvent event) {
   bool requested = EnableShutdownPrivilege(context.os) &&
@@ -83,17 +48,25 @@ void ExitWindows(const ActionContext& context, std::uint32_t flags, bool force,
   RecordAction(context, requested, event);
 }
 
+// A machine that cannot sleep so is told so in the journal, and asked for
+// nothing more.
+bool Refused(const ActionContext& context, bool hibernate) {
+  if (hibernate ? CanHibernate(context.os) : CanSuspend(context.os)) return false;
+  RecordRefusal(context, hibernate ? JournalEvent::HibernateNotSupported
+                                   : JournalEvent::SuspendNotSupported);
+  return true;
+}
+
+JournalEvent SleepEvent(bool hibernate) {
+  return hibernate ? JournalEvent::Hibernate : JournalEvent::Suspend;
+}
+
 void Suspend(const ActionContext& context, bool hibernate, bool disableWakeEvent) {
-  Platform& os = context.os;
-  if (!(hibernate ? CanHibernate(os) : CanSuspend(os))) {
-    RecordRefusal(context, hibernate ? JournalEvent::HibernateNotSupported
-                                     : JournalEvent::SuspendNotSupported);
-    return;
-  }
-  std::optional<bool> suspended = SetSuspendState(os, hibernate, disableWakeEvent);
+  if (Refused(context, hibernate)) return;
+  std::optional<bool> suspended = SetSuspendState(context.os, hibernate, disableWakeEvent);
   if (!suspended) return;
   // Written after the machine has resumed, so it carries the time of resumption.
-  RecordAction(context, *suspended, hibernate ? JournalEvent::Hibernate : JournalEvent::Suspend);
+  RecordAction(context, *suspended, SleepEvent(hibernate));
 }
 
 void SuspendWithWakeUp(const ActionContext& context, bool hibernate, std::int32_t seconds,
@@ -101,11 +74,7 @@ void SuspendWithWakeUp(const ActionContext& context, bool hibernate, std::int32_
   Platform& os = context.os;
   // Asked first, so a machine that cannot sleep is left with no timer armed
   // and no record of a suspend that never happens.
-  if (!(hibernate ? CanHibernate(os) : CanSuspend(os))) {
-    RecordRefusal(context, hibernate ? JournalEvent::HibernateNotSupported
-                                     : JournalEvent::SuspendNotSupported);
-    return;
-  }
+  if (Refused(context, hibernate)) return;
   // Negative: relative to now. Closing the handle cancels the timer, so it
   // stays open until the machine has resumed.
   std::int64_t dueTime = std::int64_t{seconds} * -kHundredNanosecondsPerSecond;
@@ -115,25 +84,11 @@ void SuspendWithWakeUp(const ActionContext& context, bool hibernate, std::int32_
     return;
   }
   // Written before suspending: afterwards the machine may never come back.
-  RecordAction(context, true, hibernate ? JournalEvent::Hibernate : JournalEvent::Suspend);
+  RecordAction(context, true, SleepEvent(hibernate));
   SetSuspendState(os, hibernate, disableWakeEvent);
 }
 
 }  // namespace
-
-bool IsWindowsXP(Platform& os) {
-  OsVersionInfo v = QueryVersion(os);
-  return v.dwPlatformId == kVerPlatformWin32Nt && v.dwMajorVersion == 5 && v.dwMinorVersion == 1;
-}
-
-bool IsWindows2000(Platform& os) {
-  OsVersionInfo v = QueryVersion(os);
-  return v.dwPlatformId == kVerPlatformWin32Nt && v.dwMajorVersion == 5 && v.dwMinorVersion == 0;
-}
-
-bool IsWindowsNT(Platform& os) { return QueryVersion(os).dwPlatformId == kVerPlatformWin32Nt; }
-
-bool IsWindows9x(Platform& os) { return Is9x(QueryVersion(os)); }
 
 bool CanSuspend(Platform& os) { return PowerCapability(os, "IsPwrSuspendAllowed"); }
 
@@ -174,31 +129,6 @@ void SuspendAndWake(const ActionContext& context, std::int32_t seconds, bool dis
 
 void HibernateAndWake(const ActionContext& context, std::int32_t seconds, bool disableWakeEvent) {
   SuspendWithWakeUp(context, true, seconds, disableWakeEvent);
-}
-
-void RecordSkippedAction(const ActionContext& context, const std::string& action) {
-  ReportAction(context.os, kEventSource, context.programPath, EventType::Success,
-               JournalEvent::Skipped, {action, Now(context)});
-}
-
-void ReportAction(Platform& os, const std::string& source, const std::string& messageFile,
-                  EventType type, JournalEvent event, const std::vector<std::string>& insertions) {
-  if (!IsWindowsNT(os)) return;
-
-  HKey rawKey = HKey::Null;
-  // Without administrative rights the key cannot be opened; the record is
-  // still written, and the viewer shows it without its text.
-  if (os.RegCreateKeyExA(HKey::LocalMachine, kRegistrationKey + source, kKeyAllAccess, rawKey) ==
-      kErrorSuccess) {
-    UniqueHKey key(os, rawKey);
-    if (os.RegSetValueExA(key.get(), "EventMessageFile", kRegExpandSz, messageFile) !=
-        kErrorSuccess)
-      throw ERegistryException("Failed to set data for 'EventMessageFile'");
-  }
-
-  UniqueEventSource eventLog(os, os.RegisterEventSourceA("", source));
-  os.ReportEventA(eventLog.get(), static_cast<std::uint16_t>(type), 0,
-                  static_cast<std::uint32_t>(event), insertions);
 }
 
 }  // namespace quennavar

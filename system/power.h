@@ -1,49 +1,13 @@
-// The system actions, the predicates and capability queries that decide what
-// is offered, and the event journal every action writes to.
+// The system actions, and the capability queries that decide which of them
+// the machine allows. Each action writes its record to the event journal.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
-#include "platform/platform.h"
-#include "system/regional.h"
+#include "system/journal.h"
 
 namespace quennavar {
 
-// What every action needs besides its own arguments.
-struct ActionContext {
-  Platform& os;
-  const RegionalSettings& regional;
-  std::string programPath;  // holds the message table the event viewer reads
-};
-
-inline constexpr char kEventSource[] = "Quennavar";
-
-enum class EventType : std::uint16_t { Success = 0, Error = 1 };
-
-// The identifiers of the message table in the program's resources.
-enum class JournalEvent : std::uint32_t {
-  Shutdown = 1,
-  Logoff = 2,
-  Poweroff = 3,
-  Reboot = 4,
-  Suspend = 5,
-  Hibernate = 6,
-  WakeAfterSuspend = 7,
-  WakeAfterHibernate = 8,
-  Lock = 9,
-  Skipped = 10,
-  SuspendNotSupported = 101,
-  HibernateNotSupported = 102,
-  WakeUpNotSupported = 103,
-};
-
-// Every predicate asks the system again; nothing is cached.
-bool IsWindowsXP(Platform& os);
-bool IsWindows2000(Platform& os);
-bool IsWindowsNT(Platform& os);
-bool IsWindows9x(Platform& os);
 bool CanSuspend(Platform& os);
 bool CanHibernate(Platform& os);
 
@@ -57,14 +21,5 @@ void DoSuspend(const ActionContext& context, bool disableWakeEvent);
 void DoHibernate(const ActionContext& context, bool disableWakeEvent);
 void SuspendAndWake(const ActionContext& context, std::int32_t seconds, bool disableWakeEvent);
 void HibernateAndWake(const ActionContext& context, std::int32_t seconds, bool disableWakeEvent);
-
-// The daily action skipped from its warning: the keyword as stored, and when.
-void RecordSkippedAction(const ActionContext& context, const std::string& action);
-
-// Registers the event source (so no installer is needed) and writes one
-// record. Throws ERegistryException when the registration key opens but
-// cannot be written.
-void ReportAction(Platform& os, const std::string& source, const std::string& messageFile,
-                  EventType type, JournalEvent event, const std::vector<std::string>& insertions);
 
 }  // namespace quennavar

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "app/application.h"
 #include "app/quennavar.h"
 #include "system/errors.h"
 #include "system/hex_text.h"

@@ -67,8 +67,7 @@ TEST_F(Journal, AKeyThatCannotBeWrittenIsAnErrorAndNothingIsReported) {
 
 TEST_F(Journal, RegistryErrorStopsAWakeUpBeforeTheMachineSleeps) {
   os.regSetValueStatus = 5;
-  RegionalSettings regional;
-  EXPECT_THROW(HibernateAndWake({os, regional, kProgram}, 60, false), ERegistryException);
+  EXPECT_THROW(HibernateAndWake({os, {}, kProgram}, 60, false), ERegistryException);
   EXPECT_THAT(os.Only({"SetSuspendState"}), IsEmpty());
   EXPECT_THAT(os.OpenHandles(), IsEmpty()) << "the wake-up timer is released too";
 }

@@ -3,7 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "system/nt_system.h"
+#include "system/privilege.h"
+#include "system/version.h"
 #include "tests/expected_calls.h"
 #include "tests/recording_platform.h"
 
@@ -16,8 +17,7 @@ using ::testing::IsEmpty;
 class PowerTest : public ::testing::Test {
  protected:
   RecordingPlatform os;
-  RegionalSettings regional = ReadRegionalSettings(os);
-  ActionContext context{os, regional, os.modulePath};
+  ActionContext context{os, ReadRegionalSettings(os), os.modulePath};
 
   std::vector<std::string> Effects() const {
     return os.Only({"ExitWindowsEx", "LockWorkStation", "CreateWaitableTimerA", "SetWaitableTimer",

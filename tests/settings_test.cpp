@@ -23,7 +23,7 @@ const DayFraction kElevenEleven = EncodeTime({11, 11, 0, 0});
 
 class SettingsTest : public ProgramFolderTest {
  protected:
-  void Load(SettingsRecord& record) { SettingsFile(os, os.modulePath).Load(regional, record); }
+  void Load(SettingsRecord& record) { SettingsFile(os, os.modulePath).Load(context.regional, record); }
   SettingsRecord Load() {
     SettingsRecord record;
     Load(record);
@@ -105,7 +105,7 @@ TEST_F(SettingsTest, AnUnparsableTimeStopsTheLoadAfterTheOtherKeys) {
 
 TEST_F(SettingsTest, AMissingTimeIsElevenElevenWhateverTheTimeSeparator) {
   os.locale[LocaleItem::STime] = ".";
-  regional = ReadRegionalSettings(os);
+  context.regional = ReadRegionalSettings(os);
   WriteIni("[Settings]\nAction=Reboot\n");
   EXPECT_DOUBLE_EQ(Load().FActionTime, kElevenEleven);
 
@@ -119,11 +119,11 @@ TEST_F(SettingsTest, SaveWritesFourKeysInOrderAndNeverTerminate) {
   const std::string untouched = "[Settings]\r\nTerminate=No\r\nUseAlphaBlend=No\r\n";
   WriteIni(untouched);
   SettingsFile file(os, os.modulePath);
-  file.Save(regional, {"Reboot", true, false, EncodeTime({23, 30, 0, 0})});
+  file.Save(context.regional, {"Reboot", true, false, EncodeTime({23, 30, 0, 0})});
   EXPECT_EQ(
       ReadIni(),
       untouched + "Action=Reboot\r\nTimerEnable=Yes\r\nShowOnClick=No\r\nTime=11:30:00 PM\r\n");
-  file.Save(regional, {std::nullopt, false, true, EncodeTime({7, 5, 9, 0})});
+  file.Save(context.regional, {std::nullopt, false, true, EncodeTime({7, 5, 9, 0})});
   EXPECT_EQ(
       ReadIni(),
       untouched + "Action=Reboot\r\nTimerEnable=No\r\nShowOnClick=Yes\r\nTime=7:05:09 AM\r\n");
@@ -148,9 +148,9 @@ TEST_F(SettingsTest, ATimeWrittenUnderALocaleReadsBackUnderIt) {
   for (auto [separator, twentyFour] : {std::pair{":", "0"}, {".", "1"}, {"h", "1"}}) {
     os.locale[LocaleItem::STime] = separator;
     os.locale[LocaleItem::ITime] = twentyFour;
-    regional = ReadRegionalSettings(os);
+    context.regional = ReadRegionalSettings(os);
     SettingsFile(os, os.modulePath)
-        .Save(regional, {"Reboot", true, true, EncodeTime({0, 59, 30, 0})});
+        .Save(context.regional, {"Reboot", true, true, EncodeTime({0, 59, 30, 0})});
     TimeOfDay time = DecodeTime(Load().FActionTime);
     EXPECT_EQ(std::tuple(time.hour, time.minute, time.second), std::tuple(0, 59, 30)) << separator;
   }

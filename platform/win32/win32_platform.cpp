@@ -136,7 +136,7 @@ bool Win32Platform::CallSetSuspendState(ProcAddress setSuspendState, bool hibern
 bool Win32Platform::OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) {
   HANDLE opened = nullptr;
   BOOL ok = ::OpenProcessToken(ToWin32<HANDLE>(process), desiredAccess, &opened);
-  token = FromWin32<Handle>(opened);
+  token = ok ? FromWin32<Handle>(opened) : Handle::Null;  // the seam's promise: null on failure
   return ok;
 }
 
@@ -199,7 +199,7 @@ std::int32_t Win32Platform::RegCreateKeyExA(HKey key, const std::string& subKey,
   HKEY opened = nullptr;
   LONG status = ::RegCreateKeyExA(ToWin32<HKEY>(key), subKey.c_str(), 0, nullptr,
                                   REG_OPTION_NON_VOLATILE, samDesired, nullptr, &opened, nullptr);
-  result = FromWin32<HKey>(opened);
+  result = status == ERROR_SUCCESS ? FromWin32<HKey>(opened) : HKey::Null;
   return status;
 }
 

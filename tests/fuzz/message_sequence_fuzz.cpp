@@ -121,10 +121,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SetScript(os, in.Next());
   if (std::uint8_t file = in.Next() % 3; file != 0) RewriteSettings(ini, file == 1, in);
 
-  RegionalSettings regional = ReadRegionalSettings(os);
-  ActionContext context{os, regional, os.modulePath};
+  ActionContext context{os, ReadRegionalSettings(os), os.modulePath};
   auto application = std::make_unique<TApplication>(os, os.modulePath);
-  auto form = std::make_unique<TShutDownForm>(context, regional, *application);
+  auto form = std::make_unique<TShutDownForm>(context, *application);
   const std::string formWindow = os.NameOf(form->Handle());
   const std::uint32_t neverActs[] = {kWmSettingChange, os.RegisterWindowMessageA("TaskbarCreated"),
                                      kWmQueryEndSession, kWmClose};

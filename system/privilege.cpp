@@ -1,23 +1,21 @@
-#include "system/nt_system.h"
+#include "system/privilege.h"
 
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "system/version.h"
 
 namespace quennavar {
 
 static_assert(sizeof(TokenPrivileges) == 16, "one privilege entry, as the system lays it out");
 
 bool EnableShutdownPrivilege(Platform& os) {
-  OsVersionInfo version;
-  os.GetVersionExA(version);
-  if (version.dwPlatformId == kVerPlatformWin32Windows) return true;
-  if (version.dwPlatformId != kVerPlatformWin32Nt) return false;
+  if (!IsWindowsNT(os)) return IsWindows9x(os);
 
-  Handle rawToken = Handle::Null;
-  if (!os.OpenProcessToken(os.GetCurrentProcess(), kTokenAdjustPrivileges | kTokenQuery, rawToken))
+  UniqueKernelHandle token(os);
+  if (!os.OpenProcessToken(os.GetCurrentProcess(), kTokenAdjustPrivileges | kTokenQuery,
+                           token.put()))
     return false;
-  UniqueKernelHandle token(os, rawToken);
 
   // The probe proves the token can be queried: it must fail for want of a buffer.
   std::uint32_t needed = 0;

@@ -1,0 +1,57 @@
+#include "system/journal.h"
+
+#include "platform/unique_handle.h"
+#include "system/errors.h"
+#include "system/version.h"
+
+namespace quennavar {
+namespace {
+
+constexpr char kRegistrationKey[] = "System\\CurrentControlSet\\Services\\EventLog\\Application\\";
+constexpr char kRefusal[] = "!!!";
+
+std::string Now(const ActionContext& context) {
+  SystemTime now;
+  context.os.GetLocalTime(now);
+  return DateTimeText(context.regional, now);
+}
+
+void Report(const ActionContext& context, EventType type, JournalEvent event,
+            const std::vector<std::string>& insertions) {
+  ReportAction(context.os, kEventSource, context.programPath, type, event, insertions);
+}
+
+// Without administrative rights the key cannot be opened; the record is
+// still written, and the viewer shows it without its text.
+void RegisterSource(Platform& os, const std::string& source, const std::string& messageFile) {
+  UniqueHKey key(os);
+  if (os.RegCreateKeyExA(HKey::LocalMachine, kRegistrationKey + source, kKeyAllAccess,
+                         key.put()) == kErrorSuccess &&
+      os.RegSetValueExA(key.get(), "EventMessageFile", kRegExpandSz, messageFile) != kErrorSuccess)
+    throw ERegistryException("Failed to set data for 'EventMessageFile'");
+}
+
+}  // namespace
+
+void RecordAction(const ActionContext& context, bool succeeded, JournalEvent event) {
+  Report(context, succeeded ? EventType::Success : EventType::Error, event, {Now(context)});
+}
+
+void RecordRefusal(const ActionContext& context, JournalEvent event) {
+  Report(context, EventType::Error, event, {kRefusal});
+}
+
+void RecordSkippedAction(const ActionContext& context, const std::string& action) {
+  Report(context, EventType::Success, JournalEvent::Skipped, {action, Now(context)});
+}
+
+void ReportAction(Platform& os, const std::string& source, const std::string& messageFile,
+                  EventType type, JournalEvent event, const std::vector<std::string>& insertions) {
+  if (!IsWindowsNT(os)) return;
+  RegisterSource(os, source, messageFile);
+  UniqueEventSource eventLog(os, os.RegisterEventSourceA("", source));
+  os.ReportEventA(eventLog.get(), static_cast<std::uint16_t>(type), 0,
+                  static_cast<std::uint32_t>(event), insertions);
+}
+
+}  // namespace quennavar
