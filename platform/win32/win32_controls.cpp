@@ -21,8 +21,8 @@ static_assert(sizeof(NotifyHeader) == sizeof(NMHDR) &&
 // /lock a third of its start.
 void Win32Platform::InitCommonControlsEx(std::uint32_t classes) {
   INITCOMMONCONTROLSEX record{sizeof record, classes};
-  auto init =
-      LoadedOnFirstUse<decltype(&::InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+  auto init = LateFunction<decltype(&::InitCommonControlsEx)>(LateLibrary::CommonControls,
+                                                              "InitCommonControlsEx");
   if (init) init(&record);
 }
 
@@ -115,8 +115,8 @@ bool Win32Platform::RedrawWindow(HWnd window, std::uint32_t flags) {
 // window: a switch never needs it.
 std::uint32_t Win32Platform::GetFileVersionInfoSizeA(const std::string& fileName) {
   DWORD handle = 0;
-  auto size = LoadedOnFirstUse<decltype(&::GetFileVersionInfoSizeA)>("version.dll",
-                                                                     "GetFileVersionInfoSizeA");
+  auto size = LateFunction<decltype(&::GetFileVersionInfoSizeA)>(LateLibrary::Version,
+                                                                 "GetFileVersionInfoSizeA");
   return size ? size(fileName.c_str(), &handle) : 0;
 }
 
@@ -124,7 +124,7 @@ bool Win32Platform::GetFileVersionInfoA(const std::string& fileName, std::uint32
                                         std::vector<std::uint8_t>& data) {
   data.assign(size, 0);
   auto read =
-      LoadedOnFirstUse<decltype(&::GetFileVersionInfoA)>("version.dll", "GetFileVersionInfoA");
+      LateFunction<decltype(&::GetFileVersionInfoA)>(LateLibrary::Version, "GetFileVersionInfoA");
   return read && read(fileName.c_str(), 0, size, data.data());
 }
 
@@ -132,7 +132,7 @@ bool Win32Platform::VerQueryValueA(const std::vector<std::uint8_t>& block,
                                    const std::string& subBlock, std::vector<std::uint8_t>& value) {
   void* found = nullptr;
   UINT length = 0;
-  auto query = LoadedOnFirstUse<decltype(&::VerQueryValueA)>("version.dll", "VerQueryValueA");
+  auto query = LateFunction<decltype(&::VerQueryValueA)>(LateLibrary::Version, "VerQueryValueA");
   if (!query || !query(block.data(), subBlock.c_str(), &found, &length) || !found) return false;
   // Strings count characters with their terminating zero; values count bytes.
   auto* bytes = static_cast<const std::uint8_t*>(found);

@@ -1,5 +1,5 @@
 // What the Win32 layer's sources share: conversions between the seam's
-// opaque handles and the system's, and libraries loaded at first use.
+// opaque handles and the system's, and the libraries loaded at first use.
 #pragma once
 
 #include <windows.h>
@@ -22,16 +22,9 @@ OpaqueHandle FromWin32(Pointer* pointer) {
 
 inline const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
-// A function of a system library that is loaded at its first use, and stays
-// loaded, instead of imported: for libraries many runs never need, whose
-// loading would slow every start. Later uses find it loaded, without
-// counting one more reference to it each time. Null where it is missing.
-FARPROC LoadedOnFirstUse(const char* library, const char* name);
-
-template <typename Function>
-Function LoadedOnFirstUse(const char* library, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(LoadedOnFirstUse(library, name)));
-}
+// The libraries the layer loads at their first use instead of importing
+// them: many runs never need them, and loading them would slow every start.
+enum class LateLibrary { Shell, CommonControls, Version };
 
 inline BYTE* BufferOf(std::vector<std::uint8_t>* buffer) {
   return buffer && !buffer->empty() ? buffer->data() : nullptr;

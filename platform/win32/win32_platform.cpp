@@ -11,10 +11,23 @@ using namespace win32;
 
 static_assert(sizeof(TokenPrivileges) == sizeof(TOKEN_PRIVILEGES));
 
-FARPROC win32::LoadedOnFirstUse(const char* library, const char* name) {
-  HMODULE module = ::GetModuleHandleA(library);
-  if (!module) module = ::LoadLibraryA(library);
-  return module ? ::GetProcAddress(module, name) : nullptr;
+namespace {
+
+// By LateLibrary.
+constexpr const char* kLateLibraries[] = {"shell32.dll", "comctl32.dll", "version.dll"};
+
+}  // namespace
+
+Win32Platform::~Win32Platform() {
+  for (void* module : FLateLibraries)
+    if (module) ::FreeLibrary(static_cast<HMODULE>(module));
+}
+
+void* Win32Platform::LateFunction(LateLibrary library, const char* name) {
+  void*& module = FLateLibraries[static_cast<std::size_t>(library)];
+  if (!module) module = ::LoadLibraryA(kLateLibraries[static_cast<std::size_t>(library)]);
+  return module ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name))
+                : nullptr;
 }
 
 std::string Win32Platform::GetCommandLineA() { return ::GetCommandLineA(); }

@@ -1,12 +1,24 @@
 // The real platform: each method forwards to the Win32 function of its name.
 #pragma once
 
+#include <array>
+
 #include "platform/platform.h"
+
+namespace quennavar::win32 {
+enum class LateLibrary;
+}
 
 namespace quennavar {
 
 class Win32Platform : public Platform {
  public:
+  Win32Platform() = default;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+  // After every window: frees the libraries loaded at first use.
+  ~Win32Platform() override;
+
   std::string GetCommandLineA() override;
   std::string GetModuleFileNameA() override;
   Handle GetCurrentProcess() override;
@@ -124,7 +136,17 @@ class Win32Platform : public Platform {
                       std::vector<std::uint8_t>& value) override;
 
  private:
-  HWnd FDialog = HWnd::Null;  // the window whose controls Tab moves between
+  // A function of a library loaded at its first use, null where either is
+  // missing. Each library is loaded once, however often it is used, and
+  // freed once, by the destructor.
+  void* LateFunction(win32::LateLibrary library, const char* name);
+  template <typename Function>
+  Function LateFunction(win32::LateLibrary library, const char* name) {
+    return reinterpret_cast<Function>(LateFunction(library, name));
+  }
+
+  HWnd FDialog = HWnd::Null;              // the window whose controls Tab moves between
+  std::array<void*, 3> FLateLibraries{};  // by LateLibrary; null until loaded
 };
 
 }  // namespace quennavar

@@ -232,7 +232,7 @@ bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDat
   record.dwInfoFlags = data.dwInfoFlags;
   // The shell and the two libraries it brings are not needed by a switch.
   auto notify =
-      LoadedOnFirstUse<decltype(&::Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+      LateFunction<decltype(&::Shell_NotifyIconA)>(LateLibrary::Shell, "Shell_NotifyIconA");
   return notify && notify(message, &record);
 }
 

@@ -53,12 +53,13 @@ def test_icon_menu_and_exit(session, program, screenshot):
     names = run.names()
     assert names.index("DestroyWindow") > len(names) - 1 - names[::-1].index("Shell_NotifyIconA"), \
         "the icon is removed before the window is destroyed: %s" % names[-40:]
-    # The shell is loaded at its first use and found loaded at the next: each
-    # load would count one more reference to it.
+    # The shell is loaded at its first use, once however often it is used
+    # (each load counts one more reference to it), and freed once at exit.
     loads = [c for c in run.find("LoadLibraryA") if "shell32" in c.args[0].lower()]
-    lookups = [c for c in run.find("GetModuleHandleA") if "shell32" in c.args[0].lower()]
-    assert len(loads) <= 1 and len(lookups) >= 2, \
-        "shell32.dll loaded %d times, looked up %d times" % (len(loads), len(lookups))
+    frees = [c for c in run.find("FreeLibrary")
+             if loads and c.numbers()[0] & 0xFFFFFFFF == loads[0].result]
+    assert len(loads) == 1 and len(frees) == 1, \
+        "shell32.dll loaded %d times, freed %d times" % (len(loads), len(frees))
 
 
 def test_reboot_with_stored_force(session, program):
