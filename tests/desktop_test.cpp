@@ -31,13 +31,21 @@ TEST(Placement, StaysInsideTheWorkAreaWhereverTheTaskbarStands) {
       {"62 pixels on the right", {kPrimary, {0, 0, 962, 768}}, {782, 445}, {782, 444}},
       {"48 pixels on the left", {kPrimary, {48, 0, 1024, 768}}, {844, 445}, {844, 444}},
       {"48 pixels at the top", {kPrimary, {0, 48, 1024, 768}}, {844, 445}, {844, 444}},
-      {"around a work area smaller than the window", {kPrimary, {10, 20, 110, 120}}, {10, 20},
+      {"around a work area smaller than the window",
+       {kPrimary, {10, 20, 110, 120}},
+       {10, 20},
        {10, 20}},
-      {"40 pixels at the bottom of a monitor on the left", {kLeft, {-1280, 0, 0, 984}},
-       {-180, 691}, {-180, 690}},
-      {"on the right of a monitor on the left", {kLeft, {-1280, 0, -48, 1024}}, {-228, 701},
+      {"40 pixels at the bottom of a monitor on the left",
+       {kLeft, {-1280, 0, 0, 984}},
+       {-180, 691},
+       {-180, 690}},
+      {"on the right of a monitor on the left",
+       {kLeft, {-1280, 0, -48, 1024}},
+       {-228, 701},
        {-228, 700}},
-      {"at the bottom of a monitor above", {kAbove, {0, -768, 1024, -40}}, {844, -333},
+      {"at the bottom of a monitor above",
+       {kAbove, {0, -768, 1024, -40}},
+       {844, -333},
        {844, -334}}};
   for (const auto& [taskbar, monitor, fromMenu, fromDoubleClick] : kTaskbars)
     for (auto [margin, expected] : {std::pair{30, fromMenu}, std::pair{31, fromDoubleClick}}) {
@@ -116,7 +124,7 @@ TEST_F(DesktopTest, TheWindowIsDrawnAtTheScreensDpiAboveTheTaskbar) {
 // the scale asks for where it is drawn, else the next larger, or the largest.
 TEST_F(DesktopTest, TheMenusPicturesAreTheOnesDrawnAtTheScaledSize) {
   const std::pair<int, const char*> kScales[] = {
-      {96, "\"BMP_LOGOFF\", 16, 16"},    {120, "\"BMP_LOGOFF_20\", 20, 20"},
+      {96, "\"BMP_LOGOFF\", 16, 16"},     {120, "\"BMP_LOGOFF_20\", 20, 20"},
       {144, "\"BMP_LOGOFF_24\", 24, 24"}, {168, "\"BMP_LOGOFF_32\", 28, 28"},
       {192, "\"BMP_LOGOFF_32\", 32, 32"}, {288, "\"BMP_LOGOFF_32\", 48, 48"}};
   for (const auto& [dpi, picture] : kScales) {

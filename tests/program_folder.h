@@ -22,8 +22,8 @@ class ProgramFolderTest : public ::testing::Test {
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     // The process too: two runs at once (a sanitizer build beside the plain
     // one, a mutation run) must not share a folder.
-    std::string name = "quennavar-" + std::to_string(::getpid()) + "-" +
-                       test->test_suite_name() + "-" + test->name();
+    std::string name = "quennavar-" + std::to_string(::getpid()) + "-" + test->test_suite_name() +
+                       "-" + test->name();
     std::ranges::replace(name, '/', '-');  // parameterized names hold slashes
     folder_ = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(folder_);

@@ -74,13 +74,15 @@ class RecordingPlatform : public Platform {
   bool suspendAllowed = false;
   bool hibernateAllowed = true;
   bool setSuspendStateSucceeds = true;
+  // The process token and its shutdown privilege, which NT wants held before
+  // it ends the session. Each step can be made to fail.
   bool openTokenSucceeds = true;
   bool tokenProbeSucceeds = false;
   std::uint32_t tokenProbeError = kErrorInsufficientBuffer;
   bool lookupPrivilegeSucceeds = true;
   bool firstAdjustSucceeds = true;
   bool secondAdjustSucceeds = true;
-  std::uint32_t previousStateLength = 16;
+  bool shutdownPrivilegeEnabled = false;
   bool exitWindowsSucceeds = true;
   bool lockSucceeds = true;
   bool createTimerSucceeds = true;
@@ -254,41 +256,54 @@ class RecordingPlatform : public Platform {
     return Logged(setSuspendStateSucceeds, NameOf(entry), hibernate, forceCritical,
                   disableWakeEvent);
   }
+  // As NT checks them: the token's access rights, the privilege's name, the
+  // one entry of the record and the room for its previous state.
   bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) override {
     Log("OpenProcessToken", process, Hex{desiredAccess});
-    token = openTokenSucceeds ? Open<Handle>("token") : Handle::Null;
-    return openTokenSucceeds;
+    bool opened = openTokenSucceeds && static_cast<std::uintptr_t>(process) == kCurrentProcess;
+    token = opened ? Open<Handle>("token") : Handle::Null;
+    FTokenAccess = desiredAccess;
+    return opened;
   }
-  bool GetTokenInformation(Handle token, int informationClass,
-                           std::vector<std::uint8_t>* information, std::uint32_t informationLength,
-                           std::uint32_t& returnLength) override {
-    Log("GetTokenInformation", token, informationClass, information ? "buffer" : "NULL",
-        informationLength);
-    returnLength = 16;
-    FLastError = tokenProbeSucceeds ? 0 : tokenProbeError;
-    return tokenProbeSucceeds;
+  bool GetTokenInformation(Handle token, int, std::vector<std::uint8_t>* information,
+                           std::uint32_t informationLength, std::uint32_t& returnLength) override {
+    Log("GetTokenInformation", token);
+    returnLength = kPrivilegesSize;
+    FLastError = !(FTokenAccess & kTokenQuery)           ? kErrorAccessDenied
+                 : !information && informationLength > 0 ? kErrorNoAccess
+                 : tokenProbeSucceeds                    ? 0
+                                                         : tokenProbeError;
+    return FLastError == 0;
   }
   bool LookupPrivilegeValueA(const std::string& systemName, const std::string& name,
                              Luid& luid) override {
     Log("LookupPrivilegeValueA", NullOr(systemName), name);
-    luid = {19, 0};  // the shutdown privilege's value on NT
-    return lookupPrivilegeSucceeds;
+    luid = {kShutdownLuid, 0};
+    return lookupPrivilegeSucceeds && systemName.empty() && name == "SeShutdownPrivilege";
   }
   bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
                              const TokenPrivileges& newState, std::uint32_t bufferLength,
                              std::vector<std::uint8_t>* previousState,
                              std::uint32_t& returnLength) override {
+    Log("AdjustTokenPrivileges", token);
     bool first = previousState == nullptr;
-    Log("AdjustTokenPrivileges", token, disableAllPrivileges,
-        Braced(newState.PrivilegeCount, Raw{"luid " + std::to_string(newState.Privilege.LowPart)},
-               newState.Attributes),
-        bufferLength, Raw{first ? "NULL" : "buffer[" + std::to_string(previousState->size()) + "]"},
-        Raw{"returned " + std::to_string(returnLength)});
-    returnLength = previousStateLength;
-    return first ? firstAdjustSucceeds : secondAdjustSucceeds;
+    std::uint32_t needed = first ? kTokenAdjustPrivileges : kTokenAdjustPrivileges | kTokenQuery;
+    returnLength = kPrivilegesSize;
+    if (!(first ? firstAdjustSucceeds : secondAdjustSucceeds) ||
+        (FTokenAccess & needed) != needed || newState.PrivilegeCount != 1 ||
+        (!first && (bufferLength < kPrivilegesSize || previousState->size() < bufferLength)))
+      return false;
+    if (disableAllPrivileges)
+      shutdownPrivilegeEnabled = false;
+    else if (newState.Privilege.LowPart == kShutdownLuid)
+      shutdownPrivilegeEnabled = (newState.Attributes & kSePrivilegeEnabled) != 0;
+    return true;
   }
+  // Logging off needs no privilege; the rest on NT does.
   bool ExitWindowsEx(std::uint32_t flags, std::uint32_t reason) override {
-    return Logged(exitWindowsSucceeds, "ExitWindowsEx", flags, Hex{reason});
+    bool allowed = version.dwPlatformId != kVerPlatformWin32Nt || (flags & ~4u) == 0 ||
+                   shutdownPrivilegeEnabled;
+    return Logged(exitWindowsSucceeds && allowed, "ExitWindowsEx", flags, Hex{reason});
   }
   bool LockWorkStation() override { return Logged(lockSucceeds, "LockWorkStation"); }
   Handle CreateWaitableTimerA(bool manualReset, const std::string& timerName) override {
@@ -603,6 +618,10 @@ class RecordingPlatform : public Platform {
 
  private:
   static constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
+  static constexpr std::uint32_t kErrorAccessDenied = 5;
+  static constexpr std::uint32_t kErrorNoAccess = 998;
+  static constexpr std::uint32_t kPrivilegesSize = 16;  // one entry
+  static constexpr std::uint32_t kShutdownLuid = 19;
   static constexpr std::uint32_t kErrorInvalidMenuHandle = 1401;
   static constexpr std::uintptr_t kPowerLibraryEntries = 0x6C481000;
   static constexpr std::uintptr_t kCurrentProcess = ~std::uintptr_t{0};
@@ -677,6 +696,7 @@ class RecordingPlatform : public Platform {
   }
 
   std::uint32_t FLastError = 0;
+  std::uint32_t FTokenAccess = 0;
   std::map<std::uintptr_t, std::string> FNames;
   std::set<std::string> FOpen;
   std::map<HWnd, WindowHandler*> FHandlers;

@@ -23,7 +23,9 @@ const DayFraction kElevenEleven = EncodeTime({11, 11, 0, 0});
 
 class SettingsTest : public ProgramFolderTest {
  protected:
-  void Load(SettingsRecord& record) { SettingsFile(os, os.modulePath).Load(context.regional, record); }
+  void Load(SettingsRecord& record) {
+    SettingsFile(os, os.modulePath).Load(context.regional, record);
+  }
   SettingsRecord Load() {
     SettingsRecord record;
     Load(record);
