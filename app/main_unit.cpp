@@ -289,8 +289,7 @@ void TShutDownForm::HideApplicationWindow() { FOs.ShowWindow(FApplication.Handle
 
 // Only on XP: a cosmetic touch of that system's era.
 bool TShutDownForm::Fades() {
-  return FOs.CharLowerBuffA(FSettingsFile.Read("UseAlphaBlend", kYes)) == "yes" &&
-         IsWindowsXP(FOs);
+  return FOs.CharLowerBuffA(FSettingsFile.Read("UseAlphaBlend", kYes)) == "yes" && IsWindowsXP(FOs);
 }
 
 // Restoring fades in only a minimized application. Where asked, it starts

@@ -25,9 +25,10 @@ void Report(const ActionContext& context, EventType type, JournalEvent event,
 // still written, and the viewer shows it without its text.
 void RegisterSource(Platform& os, const std::string& source, const std::string& messageFile) {
   UniqueHKey key(os);
-  if (os.RegCreateKeyExA(HKey::LocalMachine, kRegistrationKey + source, kKeyAllAccess,
-                         key.put()) == kErrorSuccess &&
-      os.RegSetValueExA(key.get(), "EventMessageFile", kRegExpandSz, messageFile) != kErrorSuccess)
+  const std::string subKey = kRegistrationKey + source;
+  if (os.RegCreateKeyExA(HKey::LocalMachine, subKey, kKeyAllAccess, key.put()) != kErrorSuccess)
+    return;
+  if (os.RegSetValueExA(key.get(), "EventMessageFile", kRegExpandSz, messageFile) != kErrorSuccess)
     throw ERegistryException("Failed to set data for 'EventMessageFile'");
 }
 

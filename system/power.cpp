@@ -52,8 +52,8 @@ void ExitWindows(const ActionContext& context, std::uint32_t flags, bool force,
 // nothing more.
 bool Refused(const ActionContext& context, bool hibernate) {
   if (hibernate ? CanHibernate(context.os) : CanSuspend(context.os)) return false;
-  RecordRefusal(context, hibernate ? JournalEvent::HibernateNotSupported
-                                   : JournalEvent::SuspendNotSupported);
+  RecordRefusal(
+      context, hibernate ? JournalEvent::HibernateNotSupported : JournalEvent::SuspendNotSupported);
   return true;
 }
 
