@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/unique_handle.h"
 #include "system/privilege.h"
 #include "system/version.h"
 #include "tests/expected_calls.h"
@@ -142,6 +143,17 @@ TEST_P(PrivilegeFailures, StopTheExitRequestButStillLeaveAnErrorRecordAndCloseTh
 
 INSTANTIATE_TEST_SUITE_P(Steps, PrivilegeFailures, ::testing::ValuesIn(kPrivilegeFailures),
                          kRowName);
+
+// A handle made through an argument is owned from the call; what was held
+// before is released first.
+TEST_F(PowerTest, AHandlePutInPlaceReleasesTheOneBeforeIt) {
+  {
+    UniqueKernelHandle handle(os, os.CreateWaitableTimerA(false, "t"));
+    os.OpenProcessToken(os.GetCurrentProcess(), kTokenQuery, handle.put());
+    EXPECT_EQ(os.OpenHandles(), std::set<std::string>{"token"});
+  }
+  EXPECT_THAT(os.OpenHandles(), IsEmpty());
+}
 
 // --- The exit actions ---
 

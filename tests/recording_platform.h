@@ -180,10 +180,7 @@ class RecordingPlatform : public Platform {
   std::string GetCommandLineA() override { return commandLine; }
   std::string GetModuleFileNameA() override { return modulePath; }
   Handle GetCurrentProcess() override { return Named<Handle>(kCurrentProcess, "process"); }
-  std::uint32_t GetLastError() override {
-    Log("GetLastError") += " = " + std::to_string(FLastError);
-    return FLastError;
-  }
+  std::uint32_t GetLastError() override { return FLastError; }
   std::string FormatMessageA(std::uint32_t messageId) override {
     return messageId == kErrorCannotFindWndClass ? "Cannot find window class."
                                                  : "Error " + std::to_string(messageId) + ".";
@@ -237,12 +234,10 @@ class RecordingPlatform : public Platform {
     return Named<Module>(powerLibrary, "powrprof");
   }
   Module GetModuleHandleA(const std::string& moduleName) override {
-    Log("GetModuleHandleA", moduleName);
     bool loaded = FNames.contains(powerLibrary) && moduleName == "powrprof.dll";
     return static_cast<Module>(loaded ? powerLibrary : 0);
   }
   ProcAddress GetProcAddress(Module module, const std::string& procName) override {
-    Log("GetProcAddress", module, procName);
     if (static_cast<std::uintptr_t>(module) != powerLibrary || missingEntries.contains(procName))
       return ProcAddress::Null;
     return Named<ProcAddress>(kPowerLibraryEntries + FNames.size(), procName);
@@ -265,9 +260,8 @@ class RecordingPlatform : public Platform {
     FTokenAccess = desiredAccess;
     return opened;
   }
-  bool GetTokenInformation(Handle token, int, std::vector<std::uint8_t>* information,
+  bool GetTokenInformation(Handle, int, std::vector<std::uint8_t>* information,
                            std::uint32_t informationLength, std::uint32_t& returnLength) override {
-    Log("GetTokenInformation", token);
     returnLength = kPrivilegesSize;
     FLastError = !(FTokenAccess & kTokenQuery)           ? kErrorAccessDenied
                  : !information && informationLength > 0 ? kErrorNoAccess
@@ -277,15 +271,12 @@ class RecordingPlatform : public Platform {
   }
   bool LookupPrivilegeValueA(const std::string& systemName, const std::string& name,
                              Luid& luid) override {
-    Log("LookupPrivilegeValueA", NullOr(systemName), name);
     luid = {kShutdownLuid, 0};
     return lookupPrivilegeSucceeds && systemName.empty() && name == "SeShutdownPrivilege";
   }
-  bool AdjustTokenPrivileges(Handle token, bool disableAllPrivileges,
-                             const TokenPrivileges& newState, std::uint32_t bufferLength,
-                             std::vector<std::uint8_t>* previousState,
+  bool AdjustTokenPrivileges(Handle, bool disableAllPrivileges, const TokenPrivileges& newState,
+                             std::uint32_t bufferLength, std::vector<std::uint8_t>* previousState,
                              std::uint32_t& returnLength) override {
-    Log("AdjustTokenPrivileges", token);
     bool first = previousState == nullptr;
     std::uint32_t needed = first ? kTokenAdjustPrivileges : kTokenAdjustPrivileges | kTokenQuery;
     returnLength = kPrivilegesSize;
@@ -408,9 +399,8 @@ class RecordingPlatform : public Platform {
     Send(window, kWmShowWindow, show);
     return wasVisible;
   }
-  std::intptr_t DefWindowProcA(HWnd window, std::uint32_t message, std::uintptr_t,
-                               std::intptr_t) override {
-    return Logged(0, "DefWindowProcA", window, Hex{message});
+  std::intptr_t DefWindowProcA(HWnd, std::uint32_t, std::uintptr_t, std::intptr_t) override {
+    return 0;
   }
   bool PostMessageA(HWnd window, std::uint32_t message, std::uintptr_t wParam,
                     std::intptr_t lParam) override {
@@ -428,13 +418,12 @@ class RecordingPlatform : public Platform {
     return 0;
   }
   HWnd FindWindowA(const std::string& className) override {
-    Log("FindWindowA", className);
     bool found = taskbarMonitor && className == "Shell_TrayWnd";
     return found ? Named<HWnd>(kTaskbar, "taskbar") : HWnd::Null;
   }
-  HMonitor MonitorFromWindow(HWnd window, std::uint32_t flags) override {
+  HMonitor MonitorFromWindow(HWnd window, std::uint32_t) override {
     std::size_t index = static_cast<std::uintptr_t>(window) == kTaskbar ? *taskbarMonitor : 0;
-    return Logged(static_cast<HMonitor>(index + 1), "MonitorFromWindow", window, flags);
+    return static_cast<HMonitor>(index + 1);
   }
   bool GetMonitorInfoA(HMonitor monitor, MonitorInfo& info) override {
     info = monitors.at(static_cast<std::size_t>(monitor) - 1);
@@ -495,14 +484,13 @@ class RecordingPlatform : public Platform {
   bool SetMenuItemBitmap(HMenu menu, std::uint32_t id, HBitmap bitmap) override {
     return Logged(true, "SetMenuItemBitmap", menu, id, bitmap);
   }
-  std::uint32_t CheckMenuItem(HMenu menu, std::uint32_t id, std::uint32_t check) override {
+  std::uint32_t CheckMenuItem(HMenu, std::uint32_t id, std::uint32_t check) override {
     menuMarks[id] = (check & kMfChecked) != 0;
-    return Logged(0, "CheckMenuItem", menu, id, check & kMfChecked ? "MF_CHECKED" : "MF_UNCHECKED");
+    return 0;
   }
-  bool EnableMenuItem(HMenu menu, std::uint32_t id, std::uint32_t enable) override {
+  bool EnableMenuItem(HMenu, std::uint32_t id, std::uint32_t enable) override {
     menuGreyed[id] = (enable & kMfGrayed) != 0;
-    return Logged(true, "EnableMenuItem", menu, id,
-                  enable & kMfGrayed ? "MF_GRAYED" : "MF_ENABLED");
+    return true;
   }
   bool TrackPopupMenu(HMenu menu, std::uint32_t flags, int x, int y, HWnd owner) override {
     shownMarks = menuMarks;
@@ -549,17 +537,14 @@ class RecordingPlatform : public Platform {
     if (message == kStmSetIcon) icons[window] = NameOf(wParam);
     if (message == kBmSetCheck) {
       checks[window] = static_cast<std::intptr_t>(wParam);
-      Log("CheckButton", window, wParam);
     }
     return message == kBmGetCheck ? checks[window] : 0;
   }
   bool EnableWindow(HWnd window, bool enable) override {
-    Log("EnableWindow", window, enable);
     enabled[window] = enable;
     return true;
   }
   bool SetWindowTextA(HWnd window, const std::string& text) override {
-    Log("SetWindowTextA", window, text);
     texts[window] = text;
     return true;
   }

@@ -267,6 +267,29 @@ TEST_F(TrayTest, WithoutAnIconTheProgramRunsOnAndRemovesNothing) {
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}), IsEmpty());
 }
 
+// The shell finds the icon by its window, so it goes while that still stands;
+// its picture after it.
+TEST(TrayIcon, TakesItselfOutOfTheTrayWhenItGoes) {
+  RecordingPlatform os;
+  std::optional<TTrayIcon> icon(std::in_place, os, kProgramName, WM_TRAYNOTIFY);
+  icon->Add(static_cast<HWnd>(0x1234));
+  icon.reset();
+  EXPECT_THAT(os.Only({"Shell_NotifyIconA", "DestroyIcon"}),
+              ElementsAre(StartsWith("Shell_NotifyIconA(NIM_ADD"),
+                          StartsWith("Shell_NotifyIconA(NIM_DELETE"),
+                          "DestroyIcon(MAINICON 16x16)"));
+  EXPECT_THAT(os.OpenHandles(), IsEmpty());
+}
+
+// A change of the regional formats reaches the records the actions write.
+TEST_F(TrayTest, RecordsFollowTheRegionalFormatsAfterTheyChange) {
+  Create();
+  os.locale[LocaleItem::ITime] = "1";
+  Send(kWmSettingChange);
+  Choose(miReboot);
+  EXPECT_THAT(os.Only({"ReportEventA"}), ElementsAre(Record(0, 4, "12/7/2026 23:30:00")));
+}
+
 TEST(TrayIcon, TheTipIsCutTo63Characters) {
   RecordingPlatform os;
   TTrayIcon icon(os, std::string(70, 'q'), WM_TRAYNOTIFY);
