@@ -7,7 +7,6 @@
 
 #include <string_view>
 
-#include "app/settings.h"
 #include "resources/settings_window.h"
 #include "resources/tray_menu.h"
 #include "system/power.h"
@@ -35,20 +34,24 @@ struct ActionDescription {
 // the first radio button checked in this order; the action buttons are one
 // group of auto radio buttons, so only one of them is ever checked.
 inline constexpr ActionDescription kActions[] = {
-    {kLogoff, "/logoff", miLogoff, control::rbLogoff, ActionKind::Exit, DoLogoff,
+    {"Logoff", "/logoff", miLogoff, control::rbLogoff, ActionKind::Exit, DoLogoff,
      "You will be logged off at "},
-    {kLock, "/lock", miLock, control::rbLock, ActionKind::Lock, nullptr, nullptr},
-    {kReboot, "/reboot", miReboot, control::rbReboot, ActionKind::Exit, DoReboot,
+    {"Lock", "/lock", miLock, control::rbLock, ActionKind::Lock, nullptr, nullptr},
+    {"Reboot", "/reboot", miReboot, control::rbReboot, ActionKind::Exit, DoReboot,
      "The computer will restart at "},
-    {kPoweroff, "/poweroff", miPoweroff, control::rbPoweroff, ActionKind::Exit, DoPoweroff,
+    {"Poweroff", "/poweroff", miPoweroff, control::rbPoweroff, ActionKind::Exit, DoPoweroff,
      "The computer will power off at "},
-    {kShutdown, "/shutdown", miShutdown, control::rbShutdown, ActionKind::Exit, DoShutdown,
+    {"Shutdown", "/shutdown", miShutdown, control::rbShutdown, ActionKind::Exit, DoShutdown,
      "The computer will shut down at "},
-    {kSuspend, "/suspend", miSuspend, control::rbSuspend, ActionKind::Suspend, nullptr,
+    {"Suspend", "/suspend", miSuspend, control::rbSuspend, ActionKind::Suspend, nullptr,
      "The computer will go to stand-by at "},
-    {kHibernate, "/hibernate", miHibernate, control::rbHibernate, ActionKind::Hibernate, nullptr,
+    {"Hibernate", "/hibernate", miHibernate, control::rbHibernate, ActionKind::Hibernate, nullptr,
      "The computer will hibernate at "},
 };
+
+// What the settings file holds before an action was chosen.
+inline constexpr const char* kDefaultAction = kActions[4].keyword;
+static_assert(kActions[4].menuItem == miShutdown);
 
 // Null where nothing matches: a keyword in another case names no action.
 const ActionDescription* ActionOfKeyword(std::string_view keyword);

@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "app/actions.h"
 #include "system/concat.h"
 #include "system/errors.h"
 #include "system/paths.h"
@@ -30,7 +31,7 @@ void SettingsFile::Load(const RegionalSettings& regional, SettingsRecord& record
   record.FForceTerminate = Read("Terminate", kYes) == kYes;
   record.FShowOnClick = Read("ShowOnClick", kYes) == kYes;
   record.FTimerEnable = Read("TimerEnable", kNo) == kYes;
-  record.FAction = Read("Action", kShutdown);
+  record.FAction = Read("Action", kDefaultAction);
 
   std::string text = Read("Time", kDefaultTime);
   std::optional<DayFraction> time = ParseTime(FOs, regional, text);

@@ -19,15 +19,6 @@ inline constexpr char kNo[] = "No";
 // A read value is cut to this many characters less one.
 inline constexpr std::uint32_t kProfileReadSize = 2048;
 
-// The keyword of each action, as stored under "Action" and compared exactly.
-inline constexpr char kLogoff[] = "Logoff";
-inline constexpr char kPoweroff[] = "Poweroff";
-inline constexpr char kReboot[] = "Reboot";
-inline constexpr char kShutdown[] = "Shutdown";
-inline constexpr char kSuspend[] = "Suspend";
-inline constexpr char kHibernate[] = "Hibernate";
-inline constexpr char kLock[] = "Lock";
-
 // The in-memory copy of the settings file.
 struct SettingsRecord {
   bool FForceTerminate = true;
