@@ -10,10 +10,12 @@
 namespace quennavar {
 
 // T handles messages in HandleMessage(message, wParam, lParam) and shows a
-// program error in ShowError(error). Once its window starts to go, no
-// message reaches T: a WindowCloser among T's members destroys it while
-// the members declared before the closer are still whole; without one,
-// the window goes after all of them.
+// program error in ShowError(error). Once T starts to go, no message reaches
+// it: T's destructor calls Detach(), as its members then go one by one and
+// removing a tray icon, say, lets other programs' messages in. A
+// WindowCloser among T's members destroys the window while the members
+// declared before the closer are still whole; without one, the window goes
+// after all of them.
 template <typename T>
 class BaseWindow : public WindowHandler {
  public:
@@ -49,10 +51,11 @@ class BaseWindow : public WindowHandler {
       throw EOSError(FOs.FormatMessageA(FOs.GetLastError()));
   }
 
-  // The window's last messages go to the system alone: T's members may
-  // already be gone.
+  // From here on the window's messages go to the system alone.
+  void Detach() { FDetached = true; }
+
   void Close() {
-    FDetached = true;
+    Detach();
     if (FHandle != HWnd::Null) FOs.DestroyWindow(FHandle);
   }
 

@@ -24,6 +24,7 @@ class TShutDownForm final : public BaseWindow<TShutDownForm>, private Applicatio
  public:
   // Throws EOSError where its window cannot be made.
   TShutDownForm(ActionContext& context, TApplication& application);
+  ~TShutDownForm() { Detach(); }
 
   void FormCreate();
 

@@ -48,9 +48,9 @@ void ExitWindows(const ActionContext& context, std::uint32_t flags, bool force,
   RecordAction(context, requested, event);
 }
 
-// A machine that cannot sleep so is told so in the journal, and asked for
-// nothing more.
-bool Refused(const ActionContext& context, bool hibernate) {
+// Whether the machine cannot sleep so; the refusal is then recorded, and
+// nothing more is asked of it.
+bool SleepRefused(const ActionContext& context, bool hibernate) {
   if (hibernate ? CanHibernate(context.os) : CanSuspend(context.os)) return false;
   RecordRefusal(
       context, hibernate ? JournalEvent::HibernateNotSupported : JournalEvent::SuspendNotSupported);
@@ -62,7 +62,7 @@ JournalEvent SleepEvent(bool hibernate) {
 }
 
 void Suspend(const ActionContext& context, bool hibernate, bool disableWakeEvent) {
-  if (Refused(context, hibernate)) return;
+  if (SleepRefused(context, hibernate)) return;
   std::optional<bool> suspended = SetSuspendState(context.os, hibernate, disableWakeEvent);
   if (!suspended) return;
   // Written after the machine has resumed, so it carries the time of resumption.
@@ -74,7 +74,7 @@ void SuspendWithWakeUp(const ActionContext& context, bool hibernate, std::int32_
   Platform& os = context.os;
   // Asked first, so a machine that cannot sleep is left with no timer armed
   // and no record of a suspend that never happens.
-  if (Refused(context, hibernate)) return;
+  if (SleepRefused(context, hibernate)) return;
   // Negative: relative to now. Closing the handle cancels the timer, so it
   // stays open until the machine has resumed.
   std::int64_t dueTime = std::int64_t{seconds} * -kHundredNanosecondsPerSecond;

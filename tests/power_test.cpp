@@ -69,7 +69,6 @@ TEST_P(PlatformPredicates, AskThePowerLibraryOnlyOnSystemsThatHaveIt) {
 
 INSTANTIATE_TEST_SUITE_P(Versions, PlatformPredicates, ::testing::ValuesIn(kPlatforms), kRowName);
 
-// Each query loads the library again, and asks its own entry.
 TEST_F(PowerTest, CapabilityQueryLoadsTheLibraryEveryTimeAndAsksItsEntry) {
   for (bool allowed : {false, true}) {
     os.suspendAllowed = allowed;

@@ -506,10 +506,14 @@ class RecordingPlatform : public Platform {
       return Logged(
           trayAccepts, "Shell_NotifyIconA", name,
           Braced(data.hWnd, data.uFlags, data.szInfoTitle, data.szInfo, data.dwInfoFlags));
-    return Logged(
-        trayAccepts, "Shell_NotifyIconA", name,
+    Log("Shell_NotifyIconA", name,
         Braced(data.hWnd, data.uID, data.uFlags, data.uCallbackMessage, data.hIcon, data.szTip));
+    // The call waits on the shell, and what other programs send meanwhile is
+    // handled: a test says what.
+    if (message == kNimDelete && whileRemovingIcon) whileRemovingIcon();
+    return trayAccepts;
   }
+  std::function<void()> whileRemovingIcon;
 
   // --- Controls.
   void InitCommonControlsEx(std::uint32_t classes) override {

@@ -58,16 +58,23 @@ TEST_F(TrayTest, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
   }
 }
 
-// Its last messages find the form whole: the window goes before the menu,
-// pictures and fonts its handlers use, and once it is gone nothing reaches
-// the form.
+// The window goes before the menu, pictures and fonts it uses, and once the
+// form starts to go nothing reaches it: not even what the shell sends while
+// the icon is taken away.
 TEST_F(TrayTest, TheWindowGoesFirstAndHearsNothingAfterwards) {
   Create();
   TrayMouse(kWmRButtonDown);  // the menu and its pictures
   Choose(miShow);             // the controls and their fonts
   HWnd window = form_->Handle();
+  os.whileRemovingIcon = [&] {
+    os.Send(window, 0xC0DE);  // the registered "TaskbarCreated"
+    os.Send(window, kWmSettingChange);
+    os.Send(window, WM_TRAYNOTIFY, 0, kNinBalloonHide);
+  };
   os.calls.clear();
   form_.reset();
+  EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
+              ElementsAre(StartsWith("Shell_NotifyIconA(NIM_DELETE")));
   std::vector<std::string> teardown = os.Only({"DestroyWindow", "DestroyMenu", "DeleteObject"});
   ASSERT_EQ(teardown.size(), 11u);
   EXPECT_EQ(teardown[0], "DestroyWindow(window2)");
@@ -274,10 +281,10 @@ TEST(TrayIcon, TakesItselfOutOfTheTrayWhenItGoes) {
   std::optional<TTrayIcon> icon(std::in_place, os, kProgramName, WM_TRAYNOTIFY);
   icon->Add(static_cast<HWnd>(0x1234));
   icon.reset();
-  EXPECT_THAT(os.Only({"Shell_NotifyIconA", "DestroyIcon"}),
-              ElementsAre(StartsWith("Shell_NotifyIconA(NIM_ADD"),
-                          StartsWith("Shell_NotifyIconA(NIM_DELETE"),
-                          "DestroyIcon(MAINICON 16x16)"));
+  EXPECT_THAT(
+      os.Only({"Shell_NotifyIconA", "DestroyIcon"}),
+      ElementsAre(StartsWith("Shell_NotifyIconA(NIM_ADD"),
+                  StartsWith("Shell_NotifyIconA(NIM_DELETE"), "DestroyIcon(MAINICON 16x16)"));
   EXPECT_THAT(os.OpenHandles(), IsEmpty());
 }
 

@@ -24,6 +24,7 @@ Win32Platform::~Win32Platform() {
 }
 
 void* Win32Platform::LateFunction(LateLibrary library, const char* name) {
+  static_assert(std::size(kLateLibraries) == std::tuple_size_v<decltype(FLateLibraries)>);
   void*& module = FLateLibraries[static_cast<std::size_t>(library)];
   if (!module) module = ::LoadLibraryA(kLateLibraries[static_cast<std::size_t>(library)]);
   return module ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name))
