@@ -291,6 +291,11 @@ WINE_MODULES = ["ntdll", "kernelbase", "kernel32", "msvcrt", "ucrtbase", "sechos
                 "uxtheme", "shcore", "shlwapi", "shell32", "combase", "ole32", "oleaut32",
                 "rpcrt4", "actxprxy", "comctl32", "powrprof", "explorer.exe"]
 
+# What a menu tells its owner when an item is selected, and the tray menu's
+# first and last items ("Logoff", "Exit").
+WM_MENUSELECT = 0x11F
+MENU_FIRST_ITEM, MENU_LAST_ITEM = 101, 112
+
 # The notification area's first icon on the 1024 x 768 virtual desktop.
 TRAY_ICON = (1013, 757)
 
@@ -679,9 +684,32 @@ class WineSession:
             self.menu_keys(started, *keys)
 
     def menu_keys(self, started, *keys):
-        """Types keys into the open menu and waits for it to close."""
+        """Types keys into the open menu, counted from no item selected, and
+        waits for it to close. A key typed before the menu has the keyboard
+        goes elsewhere, so the first one is typed until the menu tells its
+        owner of a selection: Up from no item is the last (End), Down the
+        first (Home), and either may be pressed again without harm."""
         menus = len([c for c in self.calls_so_far(started) if c.name == "TrackPopupMenu"])
-        self.xdotool("key", "--delay", "100", *keys)
+        anchor, item = ("End", MENU_LAST_ITEM) if keys[0] == "Up" else ("Home", MENU_FIRST_ITEM)
+        rest = keys[1:] if keys[0] in ("Up", "Down") else keys
+
+        def selected(calls):
+            form = settings_form(calls)
+            return [c for c in calls if c.name == "DefWindowProcA" and
+                    c.numbers()[:2] == [form, WM_MENUSELECT] and c.numbers()[2] & 0xFFFF == item]
+        before = len(selected(self.calls_so_far(started)))
+        deadline = time.monotonic() + 30
+        while True:
+            self.xdotool("key", anchor)
+            try:
+                wait_until(lambda: len(selected(self.calls_so_far(started))) > before, 1)
+                break
+            except AssertionError:
+                if time.monotonic() > deadline:
+                    raise AssertionError("the menu took no key: %s" % [
+                        str(c) for c in self.calls_so_far(started)[-25:]])
+        if rest:
+            self.xdotool("key", "--delay", "100", *rest)
         self.wait_for_calls(started, called("TrackPopupMenu", menus, returned=True),
                             "the menu closed by %s" % " ".join(keys))
 
