@@ -252,7 +252,8 @@ class RecordingPlatform : public Platform {
                   disableWakeEvent);
   }
   // As NT checks them: the token's access rights, the privilege's name, the
-  // one entry of the record and the room for its previous state.
+  // one entry of the record and the room for its previous state. Of the
+  // token's information only its privileges are kept.
   bool OpenProcessToken(Handle process, std::uint32_t desiredAccess, Handle& token) override {
     Log("OpenProcessToken", process, Hex{desiredAccess});
     bool opened = openTokenSucceeds && static_cast<std::uintptr_t>(process) == kCurrentProcess;
@@ -260,13 +261,14 @@ class RecordingPlatform : public Platform {
     FTokenAccess = desiredAccess;
     return opened;
   }
-  bool GetTokenInformation(Handle, int, std::vector<std::uint8_t>* information,
+  bool GetTokenInformation(Handle, int informationClass, std::vector<std::uint8_t>* information,
                            std::uint32_t informationLength, std::uint32_t& returnLength) override {
     returnLength = kPrivilegesSize;
-    FLastError = !(FTokenAccess & kTokenQuery)           ? kErrorAccessDenied
-                 : !information && informationLength > 0 ? kErrorNoAccess
-                 : tokenProbeSucceeds                    ? 0
-                                                         : tokenProbeError;
+    FLastError = !(FTokenAccess & kTokenQuery)               ? kErrorAccessDenied
+                 : informationClass != kTokenPrivilegesClass ? kErrorInvalidParameter
+                 : !information && informationLength > 0     ? kErrorNoAccess
+                 : tokenProbeSucceeds                        ? 0
+                                                             : tokenProbeError;
     return FLastError == 0;
   }
   bool LookupPrivilegeValueA(const std::string& systemName, const std::string& name,
@@ -609,6 +611,7 @@ class RecordingPlatform : public Platform {
   static constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
   static constexpr std::uint32_t kErrorAccessDenied = 5;
   static constexpr std::uint32_t kErrorNoAccess = 998;
+  static constexpr std::uint32_t kErrorInvalidParameter = 87;
   static constexpr std::uint32_t kPrivilegesSize = 16;  // one entry
   static constexpr std::uint32_t kShutdownLuid = 19;
   static constexpr std::uint32_t kErrorInvalidMenuHandle = 1401;
