@@ -2,8 +2,13 @@
 // each, in a relay-like form, so tests compare what reached the system.
 #pragma once
 
+#include <locale.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cwchar>
+#include <cwctype>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -29,35 +34,20 @@ struct Raw {
   std::string text;
 };
 
-// One UTF-8 character, whole and valid, and back.
-inline char32_t Utf8Decode(const std::string& c) {
-  if (c.size() == 1) return static_cast<unsigned char>(c[0]);
-  char32_t value = static_cast<unsigned char>(c[0]) & (0x7F >> c.size());
-  for (std::size_t i = 1; i < c.size(); ++i) value = value << 6 | (c[i] & 0x3F);
-  return value;
-}
-inline std::string Utf8Encode(char32_t c) {
-  if (c < 0x80) return std::string(1, static_cast<char>(c));
-  const unsigned kLead[] = {0, 0xC0, 0xE0, 0xF0};
-  int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-  std::string text(1, static_cast<char>(kLead[tail] | c >> 6 * tail));
-  while (tail-- > 0) text += static_cast<char>(0x80 | (c >> 6 * tail & 0x3F));
-  return text;
-}
-// The lower case of the capitals of Latin, Greek and Cyrillic text.
-inline char32_t LowerCase(char32_t c) {
-  auto in = [c](char32_t first, char32_t last) { return c >= first && c <= last; };
-  if (in('A', 'Z') || (in(0xC0, 0xDE) && c != 0xD7) || (in(0x391, 0x3AB) && c != 0x3A2) ||
-      in(0x410, 0x42F))
-    return c + 0x20;
-  if ((in(0x100, 0x137) || in(0x14A, 0x177)) && c % 2 == 0) return c + 1;
-  if ((in(0x139, 0x148) || in(0x179, 0x17E)) && c % 2 == 1) return c + 1;
-  if (in(0x400, 0x40F)) return c + 0x50;
-  if (c == 0x386) return 0x3AC;
-  if (in(0x388, 0x38A)) return c + 0x25;
-  if (c == 0x23A) return 0x2C65;
-  return c;
-}
+// The host's UTF-8 rules, for as long as it stands: the code page the
+// program's manifest asks for, and the case mapping the system's follows.
+class Utf8Locale {
+ public:
+  Utf8Locale() : FPrevious(uselocale(Utf8())) {}
+  ~Utf8Locale() { uselocale(FPrevious); }
+
+ private:
+  static locale_t Utf8() {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    return utf8;
+  }
+  locale_t FPrevious;
+};
 
 class RecordingPlatform : public Platform {
  public:
@@ -203,28 +193,26 @@ class RecordingPlatform : public Platform {
         flags & kTimeNoSeconds ? "" : ":" + std::to_string(100 + time.wSecond).substr(1);
     return std::to_string(hour) + ":" + minutes + seconds + (time.wHour < 12 ? " AM" : " PM");
   }
-  // UTF-8, the code page the manifest asks for: ASCII, Latin, Greek and
-  // Cyrillic capitals lower as the system lowers them, "Ⱥ" (two bytes) to
-  // "ⱥ" (three); bytes that make no character stay as they are.
+  // Lowered as the system lowers text in UTF-8: "Ⱥ" (two bytes) to "ⱥ"
+  // (three); a byte that makes no character stays as it is.
   std::string CharLowerBuffA(std::string text) override {
     Log("CharLowerBuffA", text);
+    Utf8Locale utf8;
     std::string lowered;
-    for (std::size_t at = 0; at < text.size();) {
-      std::size_t size = FirstCharacterSize(text.substr(at));
-      char32_t c = Utf8Decode(text.substr(at, size));
-      lowered += size > 1 || c < 0x80 ? Utf8Encode(LowerCase(c)) : text.substr(at, 1);
-      at += size;
+    for (std::size_t at = 0, size; at < text.size(); at += size) {
+      wchar_t c = 0;
+      size = Decode(text.substr(at), c);
+      char bytes[MB_LEN_MAX];
+      std::mbstate_t state{};
+      lowered += c ? std::string(bytes, std::wcrtomb(bytes, std::towlower(c), &state))
+                   : text.substr(at, size);
     }
     return lowered;
   }
   std::size_t FirstCharacterSize(const std::string& text) override {
-    if (text.empty()) return 0;
-    auto lead = static_cast<unsigned char>(text[0]);
-    std::size_t size = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-    if (size == 0 || size > text.size()) return 1;
-    for (std::size_t i = 1; i < size; ++i)
-      if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 1;
-    return size;
+    Utf8Locale utf8;
+    wchar_t c = 0;
+    return text.empty() ? 0 : Decode(text, c);
   }
 
   // --- Power, privileges, the event log.
@@ -619,6 +607,15 @@ class RecordingPlatform : public Platform {
   static constexpr std::uintptr_t kCurrentProcess = ~std::uintptr_t{0};
   static constexpr std::uintptr_t kTaskbar = 0x7A5C;
 
+  // The size of the text's first character and the character, or 1 and
+  // none where the first byte starts no character.
+  static std::size_t Decode(const std::string& text, wchar_t& c) {
+    std::mbstate_t state{};
+    std::size_t size = std::mbrtowc(&c, text.data(), text.size(), &state);
+    if (size != 0 && size <= text.size()) return size;
+    c = 0;
+    return 1;
+  }
   template <typename T>
   std::string Text(const T& value) const {
     if constexpr (std::is_same_v<T, std::string>)
