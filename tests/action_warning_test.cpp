@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "tests/program_folder.h"
 
@@ -39,24 +40,16 @@ TEST(WarnMinutes, WholeMinutesUpToAnHourElseOne) {
 }
 
 TEST(ActionWarning, ComesAtTheFirstTickWithinTheWarningTimeAcrossMidnightToo) {
-  struct Row {
-    SystemTime now;
-    Occurrence next;
-    int warnMinutes;
-    bool warns;
-  };
-  const Row kRows[] = {
+  const std::tuple<SystemTime, Occurrence, int, bool> kRows[] = {
       {At(7, 11, 29, 0), kReboot, 1, true},    {At(7, 11, 28, 59), kReboot, 1, false},
       {At(7, 11, 25, 0), kReboot, 5, true},    {At(7, 11, 24, 50), kReboot, 5, false},
       {At(7, 11, 30, 0), kReboot, 1, false},   {At(7, 11, 29, 0), kReboot, 0, false},
       {At(7, 23, 59, 10), kMidnight, 1, true}, {At(7, 23, 58, 50), kMidnight, 1, false},
       {At(7, 23, 0, 0), kMidnight, 60, true},  {At(8, 0, 0, 0), kMidnight, 60, false}};
-  for (const Row& row : kRows) {
-    TActionWarning warning;
-    EXPECT_EQ(warning.Due(row.now, row.next, row.warnMinutes), row.warns)
-        << row.now.wHour << ":" << row.now.wMinute << " for " << row.next.hour << ":"
-        << row.next.minute << ", " << row.warnMinutes << " min";
-  }
+  for (const auto& [now, next, warnMinutes, warns] : kRows)
+    EXPECT_EQ(TActionWarning().Due(now, next, warnMinutes), warns)
+        << now.wHour << ":" << now.wMinute << " for " << next.hour << ":" << next.minute << ", "
+        << warnMinutes << " min";
 }
 
 TEST(ActionWarning, WarnsOncePerOccurrenceAndAgainTheNextDay) {
@@ -150,7 +143,8 @@ TEST_F(ScheduledActionTest, WarnsInTheMinuteBeforeAndRunsAtTheMinute) {
 }
 
 TEST_F(ScheduledActionTest, AClickOnTheBalloonSkipsTodaysRunAndRecordsIt) {
-  Start("Action=Reboot\nTime=7:25:00 AM\nWarnMinutes=2\n");
+  const std::string settings = "Action=Reboot\nTime=7:25:00 AM\nWarnMinutes=2\n";
+  Start(settings);
   TickAt(7, 23, 0);
   ASSERT_EQ(Balloons().size(), 1u);
   os.localTime = At(7, 7, 23, 40);
@@ -162,9 +156,7 @@ TEST_F(ScheduledActionTest, AClickOnTheBalloonSkipsTodaysRunAndRecordsIt) {
   TickAt(7, 25, 30);
   EXPECT_THAT(os.Only({"ExitWindowsEx"}), IsEmpty());
   EXPECT_EQ(os.Only({"ReportEventA"}).size(), 1u);
-  EXPECT_EQ(ReadIni(),
-            "[Settings]\nTimerEnable=Yes\nAction=Reboot\nTime=7:25:00 AM\n"
-            "WarnMinutes=2\n")
+  EXPECT_EQ(ReadIni(), "[Settings]\nTimerEnable=Yes\n" + settings)
       << "the settings file is not touched";
 }
 

@@ -17,41 +17,29 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using namespace control;
 
-// The 175 x 293 window: where the menu (margin 30) and a double-click (31)
-// put it on the taskbar's monitor, the primary 1024 x 768 one unless named.
+// The 175 x 293 window: its left edge, and its top where the menu (margin 30)
+// and a double-click (31) put it on the taskbar's monitor, the primary
+// 1024 x 768 one unless named.
 TEST(Placement, StaysInsideTheWorkAreaWhereverTheTaskbarStands) {
-  const Rect kPrimary{0, 0, 1024, 768};
-  const Rect kLeft{-1280, 0, 0, 1024};
-  const Rect kAbove{0, -768, 1024, 0};
-  const std::tuple<const char*, MonitorInfo, Point, Point> kTaskbars[] = {
-      {"XP's at the bottom", {kPrimary, {0, 0, 1024, 738}}, {844, 445}, {844, 444}},
-      {"hidden", {kPrimary, kPrimary}, {844, 445}, {844, 444}},
-      {"40 pixels at the bottom", {kPrimary, {0, 0, 1024, 728}}, {844, 435}, {844, 434}},
-      {"48 pixels at the bottom", {kPrimary, {0, 0, 1024, 720}}, {844, 427}, {844, 426}},
-      {"62 pixels on the right", {kPrimary, {0, 0, 962, 768}}, {782, 445}, {782, 444}},
-      {"48 pixels on the left", {kPrimary, {48, 0, 1024, 768}}, {844, 445}, {844, 444}},
-      {"48 pixels at the top", {kPrimary, {0, 48, 1024, 768}}, {844, 445}, {844, 444}},
-      {"around a work area smaller than the window",
-       {kPrimary, {10, 20, 110, 120}},
-       {10, 20},
-       {10, 20}},
-      {"40 pixels at the bottom of a monitor on the left",
-       {kLeft, {-1280, 0, 0, 984}},
-       {-180, 691},
-       {-180, 690}},
-      {"on the right of a monitor on the left",
-       {kLeft, {-1280, 0, -48, 1024}},
-       {-228, 701},
-       {-228, 700}},
-      {"at the bottom of a monitor above",
-       {kAbove, {0, -768, 1024, -40}},
-       {844, -333},
-       {844, -334}}};
-  for (const auto& [taskbar, monitor, fromMenu, fromDoubleClick] : kTaskbars)
-    for (auto [margin, expected] : {std::pair{30, fromMenu}, std::pair{31, fromDoubleClick}}) {
-      Point at = PositionAboveTaskbar(monitor, 175, 293, margin);
-      EXPECT_EQ(std::pair(at.x, at.y), std::pair(expected.x, expected.y))
-          << taskbar << ", margin " << margin;
+  const Rect kPrimary{0, 0, 1024, 768}, kLeft{-1280, 0, 0, 1024}, kAbove{0, -768, 1024, 0};
+  // clang-format off
+  const std::tuple<const char*, MonitorInfo, int, int, int> kTaskbars[] = {
+      {"XP's at the bottom",                     {kPrimary, {0, 0, 1024, 738}},  844, 445, 444},
+      {"hidden",                                 {kPrimary, kPrimary},           844, 445, 444},
+      {"40 pixels at the bottom",                {kPrimary, {0, 0, 1024, 728}},  844, 435, 434},
+      {"48 pixels at the bottom",                {kPrimary, {0, 0, 1024, 720}},  844, 427, 426},
+      {"62 pixels on the right",                 {kPrimary, {0, 0, 962, 768}},   782, 445, 444},
+      {"48 pixels on the left",                  {kPrimary, {48, 0, 1024, 768}}, 844, 445, 444},
+      {"48 pixels at the top",                   {kPrimary, {0, 48, 1024, 768}}, 844, 445, 444},
+      {"around a work area too small for it",    {kPrimary, {10, 20, 110, 120}}, 10, 20, 20},
+      {"at the bottom of a monitor on the left", {kLeft, {-1280, 0, 0, 984}},    -180, 691, 690},
+      {"on the right of a monitor on the left",  {kLeft, {-1280, 0, -48, 1024}}, -228, 701, 700},
+      {"at the bottom of a monitor above",       {kAbove, {0, -768, 1024, -40}}, 844, -333, -334}};
+  // clang-format on
+  for (const auto& [taskbar, monitor, x, fromMenu, fromDoubleClick] : kTaskbars)
+    for (auto [margin, y] : {std::pair{30, fromMenu}, std::pair{31, fromDoubleClick}}) {
+      const Point at = PositionAboveTaskbar(monitor, 175, 293, margin);
+      EXPECT_EQ(std::pair(at.x, at.y), std::pair(x, y)) << taskbar << ", margin " << margin;
     }
 }
 
@@ -77,14 +65,12 @@ TEST(DpiScale, EveryScaleKeepsTheLayoutOf96Dpi) {
       EXPECT_TRUE(Inside(bounds, ClientArea(scale))) << control.id << " at " << dpi;
       for (const ControlDescription& other : kSettingsWindow) {
         const Rect otherBounds = ControlBounds(other, scale);
-        if (other.id == control.parent) {
-          EXPECT_TRUE(Inside(bounds, otherBounds)) << control.id << " at " << dpi;
-        }
-        if (other.id != control.id) {
-          EXPECT_EQ(Overlap(bounds, otherBounds),
-                    Overlap(ControlBounds(control, kDesign), ControlBounds(other, kDesign)))
-              << control.id << " and " << other.id << " at " << dpi;
-        }
+        EXPECT_TRUE(other.id != control.parent || Inside(bounds, otherBounds))
+            << control.id << " at " << dpi;
+        if (other.id == control.id) continue;
+        EXPECT_EQ(Overlap(bounds, otherBounds),
+                  Overlap(ControlBounds(control, kDesign), ControlBounds(other, kDesign)))
+            << control.id << " and " << other.id << " at " << dpi;
       }
       if (dpi == 192) {
         const Rect design = ControlBounds(control, kDesign);

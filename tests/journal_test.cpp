@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
-#include <sstream>
 
 #include "system/errors.h"
 #include "system/power.h"
@@ -57,16 +57,14 @@ TEST_F(Journal, AFailedSourceRegistrationReportsToNoSourceAndDeregistersNothing)
               ElementsAre("ReportEventA(NULL, type=0, id=9, \"x\")"));
 }
 
-TEST_F(Journal, AKeyThatCannotBeWrittenIsAnErrorAndNothingIsReported) {
+// The source's key is written before anything else, so that neither a record
+// nor a wake-up goes ahead without it.
+TEST_F(Journal, AKeyThatCannotBeWrittenIsAnErrorBeforeAnyRecordOrSleep) {
   os.regSetValueStatus = 5;
   EXPECT_THAT([&] { Report(EventType::Success, JournalEvent::Suspend, "x"); },
               ThrowsMessage<ERegistryException>("Failed to set data for 'EventMessageFile'"));
   EXPECT_THAT(os.Only({"RegCloseKey", "RegisterEventSourceA", "ReportEventA"}),
               ElementsAre("RegCloseKey(key)"));
-}
-
-TEST_F(Journal, RegistryErrorStopsAWakeUpBeforeTheMachineSleeps) {
-  os.regSetValueStatus = 5;
   EXPECT_THROW(HibernateAndWake({os, {}, kProgram}, 60, false), ERegistryException);
   EXPECT_THAT(os.Only({"SetSuspendState"}), IsEmpty());
   EXPECT_THAT(os.OpenHandles(), IsEmpty()) << "the wake-up timer is released too";
@@ -81,9 +79,8 @@ TEST_F(Journal, RecordsNothingOnThe9xFamily) {
 // The program file's message table is compiled from this source: the event
 // viewer shows these texts for the identifiers the actions write.
 TEST(MessageTable, HoldsTheTextOfEveryJournalEvent) {
-  std::stringstream source;
-  source << std::ifstream(QUENNAVAR_SOURCE_DIR "/resources/messages.mc").rdbuf();
-  const std::string text = source.str();
+  std::ifstream source(QUENNAVAR_SOURCE_DIR "/resources/messages.mc");
+  const std::string text(std::istreambuf_iterator<char>(source), {});
   const std::regex entry(
       R"(MessageId=(\d+)\s*\r?\nSymbolicName=\w+\s*\r?\nLanguage=English\s*\r?\n(.*?)\r?\n\.)");
   std::map<JournalEvent, std::string> messages;
@@ -103,8 +100,7 @@ TEST(MessageTable, HoldsTheTextOfEveryJournalEvent) {
       {JournalEvent::Skipped, "Scheduled %1 skipped at %2 %0"},
       {JournalEvent::SuspendNotSupported, "System does not support suspend %1 %0"},
       {JournalEvent::HibernateNotSupported, "System does not support hibernate %1 %0"},
-      {JournalEvent::WakeUpNotSupported, "System does not support wake up (ACPI required) %1 %0"},
-  };
+      {JournalEvent::WakeUpNotSupported, "System does not support wake up (ACPI required) %1 %0"}};
   EXPECT_EQ(messages, expected);
 }
 

@@ -21,9 +21,9 @@ bool SameText(const std::string& a, const std::string& b) {
   return std::ranges::equal(a, b, {}, lower, lower);
 }
 
-std::optional<std::vector<std::string>> ReadLines(const std::string& fileName) {
+// A file that cannot be read has no lines, as an empty one.
+std::vector<std::string> ReadLines(const std::string& fileName) {
   std::ifstream file(fileName, std::ios::binary);
-  if (!file) return std::nullopt;
   std::vector<std::string> lines;
   for (std::string line; std::getline(file, line);) {
     std::erase(line, '\r');
@@ -35,14 +35,13 @@ std::optional<std::vector<std::string>> ReadLines(const std::string& fileName) {
 std::optional<std::string> SectionName(const std::string& line) {
   std::string text = Trim(line);
   if (text.empty() || text.front() != '[') return std::nullopt;
-  std::size_t close = text.find(']');
-  return Trim(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+  // Without a bracket to close it, one short of npos still takes the rest.
+  return Trim(text.substr(1, text.find(']') - 1));
 }
 
 // Where a section's lines lie: its header and one past its last key.
 struct SectionSpan {
-  std::size_t header;
-  std::size_t end;
+  std::size_t header, end;
 };
 
 std::optional<SectionSpan> FindSection(const std::vector<std::string>& lines,
@@ -80,21 +79,16 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
                                     const std::string& defaultValue, std::uint32_t size,
                                     const std::string& fileName) {
   std::string value = defaultValue.substr(0, defaultValue.find_last_not_of(' ') + 1);
-  if (std::optional<std::vector<std::string>> lines = ReadLines(fileName)) {
-    if (std::optional<SectionSpan> span = FindSection(*lines, section)) {
-      if (std::optional<std::size_t> at = FindKey(*lines, *span, key)) {
-        const std::string& line = (*lines)[*at];
-        value = Unquoted(Trim(line.substr(line.find('=') + 1)));
-      }
-    }
-  }
-  if (size == 0) return "";
-  return value.substr(0, size - 1);
+  const std::vector<std::string> lines = ReadLines(fileName);
+  if (std::optional<SectionSpan> span = FindSection(lines, section))
+    if (std::optional<std::size_t> at = FindKey(lines, *span, key))
+      value = Unquoted(Trim(lines[*at].substr(lines[*at].find('=') + 1)));
+  return size == 0 ? "" : value.substr(0, size - 1);
 }
 
 bool WritePrivateProfileString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& fileName) {
-  std::vector<std::string> lines = ReadLines(fileName).value_or(std::vector<std::string>{});
+  std::vector<std::string> lines = ReadLines(fileName);
   std::string entry = key + "=" + value;
   if (std::optional<SectionSpan> span = FindSection(lines, section)) {
     if (std::optional<std::size_t> at = FindKey(lines, *span, key))
@@ -102,15 +96,12 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     else
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(span->end), entry);
   } else {
-    lines.push_back("[" + section + "]");
-    lines.push_back(entry);
+    lines.insert(lines.end(), {"[" + section + "]", entry});
   }
-
-  std::string content;
-  for (const std::string& line : lines) content += line + "\r\n";
+  // A file that cannot be opened takes none of the writes, and the stream
+  // says so.
   std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  file << content;
+  for (const std::string& line : lines) file << line << "\r\n";
   return static_cast<bool>(file.flush());
 }
 

@@ -42,8 +42,7 @@ class ProgramFolderTest : public ::testing::Test {
     std::ofstream(IniPath(), std::ios::binary) << content;
   }
   std::string ReadIni() const {
-    std::ifstream file(IniPath(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return {std::istreambuf_iterator<char>(std::ifstream(IniPath(), std::ios::binary).rdbuf()), {}};
   }
 
   // The settings window as the entry creates it, from this settings file if

@@ -5,12 +5,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "system/errors.h"
 #include "tests/expected_calls.h"
 #include "tests/profile_file.h"
 #include "tests/program_folder.h"
-#include "tests/recording_platform.h"
 
 namespace quennavar::testing {
 namespace {
@@ -23,19 +23,22 @@ const DayFraction kElevenEleven = EncodeTime({11, 11, 0, 0});
 
 class SettingsTest : public ProgramFolderTest {
  protected:
-  void Load(SettingsRecord& record) {
-    SettingsFile(os, os.modulePath).Load(context.regional, record);
-  }
   SettingsRecord Load() {
     SettingsRecord record;
-    Load(record);
+    SettingsFile(os, os.modulePath).Load(context.regional, record);
     return record;
   }
 };
 
-// The other keys' defaults are the table's row "NoFile" below.
+// The four values a settings file gives besides the time, to compare in one go.
+auto Switches(const SettingsRecord& record) {
+  return std::tuple(record.FForceTerminate, record.FShowOnClick, record.FTimerEnable,
+                    record.FAction);
+}
+
 TEST_F(SettingsTest, WithoutAFileEveryKeyIsAskedForWithItsDefault) {
   const SettingsRecord record = Load();
+  EXPECT_EQ(Switches(record), std::tuple(true, true, false, "Shutdown"));
   EXPECT_DOUBLE_EQ(record.FActionTime, kElevenEleven);
   EXPECT_EQ(record.FWarnMinutes, 1);
   EXPECT_THAT(os.Only({"GetPrivateProfileStringA"}),
@@ -47,15 +50,9 @@ TEST_F(SettingsTest, WithoutAFileEveryKeyIsAskedForWithItsDefault) {
                           "GetPrivateProfileStringA(\"Settings\", \"WarnMinutes\", \"\", 2048)"));
 }
 
-struct ReadCase {
-  const char* name;
-  const char* ini;  // null: no settings file at all
-  bool force, showOnClick, timer;
-  const char* action;
-};
-
-const ReadCase kFiles[] = {
-    {"NoFile", nullptr, true, true, false, "Shutdown"},
+// A file's name and text, then Terminate, ShowOnClick, TimerEnable and Action
+// as read from it.
+const std::tuple<const char*, const char*, bool, bool, bool, const char*> kFiles[] = {
     {"AsWritten",
      "[Settings]\r\nAction=Reboot\r\nTimerEnable=Yes\r\nShowOnClick=No\r\n"
      "Time=11:30:00 PM\r\nTerminate=No\r\n",
@@ -77,18 +74,12 @@ const ReadCase kFiles[] = {
      false, "Shutdown"},
 };
 
-class SettingsValues : public SettingsTest, public ::testing::WithParamInterface<ReadCase> {};
-
-TEST_P(SettingsValues, AreComparedExactlyButKeysAndSectionsFoundInAnyCase) {
-  if (GetParam().ini) WriteIni(GetParam().ini);
-  SettingsRecord record = Load();
-  EXPECT_EQ(record.FForceTerminate, GetParam().force);
-  EXPECT_EQ(record.FShowOnClick, GetParam().showOnClick);
-  EXPECT_EQ(record.FTimerEnable, GetParam().timer);
-  EXPECT_EQ(record.FAction, GetParam().action);
+TEST_F(SettingsTest, ValuesAreComparedExactlyButKeysAndSectionsFoundInAnyCase) {
+  for (const auto& [name, ini, force, showOnClick, timer, action] : kFiles) {
+    WriteIni(ini);
+    EXPECT_EQ(Switches(Load()), std::tuple(force, showOnClick, timer, action)) << name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, SettingsValues, ::testing::ValuesIn(kFiles), kRowName);
 
 TEST_F(SettingsTest, LongValuesAreCutTo2047Characters) {
   WriteIni("[Settings]\nAction=" + std::string(100'000, 'x') + "\n");
@@ -99,7 +90,8 @@ TEST_F(SettingsTest, AnUnparsableTimeStopsTheLoadAfterTheOtherKeys) {
   WriteIni("[Settings]\nTerminate=No\nAction=Reboot\nTime=25:00\n");
   SettingsRecord record;
   record.FActionTime = 0.5;
-  EXPECT_THAT([&] { Load(record); }, ThrowsMessage<EConvertError>("'25:00' is not a valid time"));
+  EXPECT_THAT([&] { SettingsFile(os, os.modulePath).Load(context.regional, record); },
+              ThrowsMessage<EConvertError>("'25:00' is not a valid time"));
   EXPECT_FALSE(record.FForceTerminate);
   EXPECT_EQ(record.FAction, "Reboot");
   EXPECT_DOUBLE_EQ(record.FActionTime, 0.5) << "the time is kept";
@@ -118,17 +110,15 @@ TEST_F(SettingsTest, AMissingTimeIsElevenElevenWhateverTheTimeSeparator) {
 }
 
 TEST_F(SettingsTest, SaveWritesFourKeysInOrderAndNeverTerminate) {
-  const std::string untouched = "[Settings]\r\nTerminate=No\r\nUseAlphaBlend=No\r\n";
-  WriteIni(untouched);
+  const std::string kept = "[Settings]\r\nTerminate=No\r\nUseAlphaBlend=No\r\n";
+  WriteIni(kept);
   SettingsFile file(os, os.modulePath);
   file.Save(context.regional, {"Reboot", true, false, EncodeTime({23, 30, 0, 0})});
-  EXPECT_EQ(
-      ReadIni(),
-      untouched + "Action=Reboot\r\nTimerEnable=Yes\r\nShowOnClick=No\r\nTime=11:30:00 PM\r\n");
+  EXPECT_EQ(ReadIni(),
+            kept + "Action=Reboot\r\nTimerEnable=Yes\r\nShowOnClick=No\r\nTime=11:30:00 PM\r\n");
   file.Save(context.regional, {std::nullopt, false, true, EncodeTime({7, 5, 9, 0})});
-  EXPECT_EQ(
-      ReadIni(),
-      untouched + "Action=Reboot\r\nTimerEnable=No\r\nShowOnClick=Yes\r\nTime=7:05:09 AM\r\n");
+  EXPECT_EQ(ReadIni(),
+            kept + "Action=Reboot\r\nTimerEnable=No\r\nShowOnClick=Yes\r\nTime=7:05:09 AM\r\n");
 }
 
 TEST_F(SettingsTest, ARefusedWriteIsAnErrorAndLeavesTheFileAsItWas) {
@@ -175,30 +165,21 @@ class TimeParser : public ::testing::Test {
   RecordingPlatform os;
 };
 
-struct TimeCase {
-  const char* text;
-  TimeOfDay time;
-};
-
-class TimeTexts : public TimeParser, public ::testing::WithParamInterface<TimeCase> {};
-
-TEST_P(TimeTexts, ReadInTheUsersFormats) {
+TEST_F(TimeParser, ReadsTheUsersFormats) {
   UseGermanFormats();
-  std::optional<DayFraction> parsed = Parse(GetParam().text);
-  ASSERT_TRUE(parsed) << '"' << GetParam().text << '"';
-  EXPECT_DOUBLE_EQ(*parsed, EncodeTime(GetParam().time)) << GetParam().text;
-  EXPECT_EQ(DecodeTime(*parsed).millisecond, GetParam().time.millisecond) << GetParam().text;
+  const std::pair<const char*, TimeOfDay> kTexts[] = {
+      {"11:11", {11, 11}},         {"23:30:00", {23, 30}},  {"0:0", {0, 0}},
+      {"  7: 05", {7, 5}},         {"7:05 ", {7, 5}},       {"11:30:00 PM", {23, 30}},
+      {"12:00 am", {0, 0}},        {"12:00 PM", {12, 0}},   {"PM 1:15", {13, 15}},
+      {"1:15 nachm.", {13, 15}},   {"VORM. 1:15", {1, 15}}, {"23:59:59,999", {23, 59, 59, 999}},
+      {"0000011:000030", {11, 30}}};
+  for (const auto& [text, time] : kTexts) {
+    const std::optional<DayFraction> parsed = Parse(text);
+    ASSERT_TRUE(parsed) << '"' << text << '"';
+    EXPECT_DOUBLE_EQ(*parsed, EncodeTime(time)) << text;
+    EXPECT_EQ(DecodeTime(*parsed).millisecond, time.millisecond) << text;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, TimeTexts,
-    ::testing::Values(TimeCase{"11:11", {11, 11}}, TimeCase{"23:30:00", {23, 30}},
-                      TimeCase{"0:0", {0, 0}}, TimeCase{"  7: 05", {7, 5}},
-                      TimeCase{"7:05 ", {7, 5}}, TimeCase{"11:30:00 PM", {23, 30}},
-                      TimeCase{"12:00 am", {0, 0}}, TimeCase{"12:00 PM", {12, 0}},
-                      TimeCase{"PM 1:15", {13, 15}}, TimeCase{"1:15 nachm.", {13, 15}},
-                      TimeCase{"VORM. 1:15", {1, 15}}, TimeCase{"23:59:59,999", {23, 59, 59, 999}},
-                      TimeCase{"0000011:000030", {11, 30}}));
 
 TEST_F(TimeParser, RefusesAnythingElse) {
   UseGermanFormats();
@@ -224,13 +205,13 @@ TEST_F(TimeParser, UsesTheLocalesSeparator) {
 TEST_F(TimeParser, ComparesDesignatorsInTheUsersCodePage) {
   os.locale[LocaleItem::S1159] = "πμ";
   os.locale[LocaleItem::S2359] = "μμ";
-  std::optional<DayFraction> parsed = Parse("11:30:00 ΠΜ");
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ(DecodeTime(*parsed).hour, 11);
-  EXPECT_EQ(DecodeTime(*Parse("11:30:00 ΜΜ")).hour, 23);
+  // A text that does not parse reads as midnight, an hour none of these is.
+  const auto hour = [&](std::string_view text) { return DecodeTime(Parse(text).value_or(0)).hour; };
+  EXPECT_EQ(hour("11:30:00 ΠΜ"), 11);
+  EXPECT_EQ(hour("11:30:00 ΜΜ"), 23);
   os.locale[LocaleItem::S2359] = "ⱥⱥ";
-  EXPECT_EQ(DecodeTime(*Parse("ȺȺ 11:30")).hour, 23);
-  EXPECT_EQ(DecodeTime(*Parse("11:30 Ⱥⱥ")).hour, 23);
+  EXPECT_EQ(hour("ȺȺ 11:30"), 23);
+  EXPECT_EQ(hour("11:30 Ⱥⱥ"), 23);
   EXPECT_FALSE(Parse("ȺȺȺ 11:30"));
 }
 

@@ -130,9 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::set<std::string> heldTimes = {"0:00"};  // midnight: the record's time until a load succeeds
   std::size_t checked = os.calls.size();       // the transcript is checked up to here
-  bool iconShown = false;
+  bool iconShown = false, destroyed = false;
   int balloons = 0, skips = 0;
-  bool destroyed = false;
   // Goes through the calls made since the last check. The icon is there from
   // an accepted add to the next delete (the script changes only between
   // messages, so its answer now is the one the add got), and the window may
@@ -166,8 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(0, false, false);
 
   for (std::size_t message = 1; message <= kMaxMessages && !in.Empty(); ++message) {
-    bool mayAct = false;
-    bool mayWrite = false;
+    bool mayAct = false, mayWrite = false;
     const int kind = in.Next() % 10;
     if (kind <= 1) {
       // A right click opens the menu; a double-click shows the window, or
