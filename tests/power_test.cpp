@@ -98,9 +98,10 @@ TEST_F(PowerTest, AModuleHandleBelow32IsNoLibrary) {
 
 // --- The shutdown privilege ---
 
-TEST_F(PowerTest, PrivilegeIsEnabledAndTheTokenClosed) {
+TEST_F(PowerTest, PrivilegeIsEnabledAloneAndTheTokenClosed) {
   EXPECT_TRUE(EnableShutdownPrivilege(os));
   EXPECT_TRUE(os.shutdownPrivilegeEnabled);
+  EXPECT_TRUE(os.otherPrivilegesEnabled);
   EXPECT_THAT(os.OpenHandles(), IsEmpty());
 }
 
@@ -112,36 +113,27 @@ TEST_F(PowerTest, PrivilegeNeedsNoTokenWorkOnThe9xFamilyAndFailsOnUnknownPlatfor
   EXPECT_THAT(os.calls, IsEmpty());
 }
 
-struct PrivilegeFailure {
-  const char* name;
-  void (*script)(RecordingPlatform&);
-};
+// Each step of the token work can fail.
+const std::pair<const char*, void (*)(RecordingPlatform&)> kPrivilegeFailures[] = {
+    {"the token does not open", [](RecordingPlatform& p) { p.openTokenSucceeds = false; }},
+    {"the probe succeeds", [](RecordingPlatform& p) { p.tokenProbeSucceeds = true; }},
+    {"the probe fails otherwise", [](RecordingPlatform& p) { p.tokenProbeError = 5; }},
+    {"the privilege is unknown", [](RecordingPlatform& p) { p.lookupPrivilegeSucceeds = false; }},
+    {"the first adjustment fails", [](RecordingPlatform& p) { p.firstAdjustSucceeds = false; }},
+    {"the second adjustment fails", [](RecordingPlatform& p) { p.secondAdjustSucceeds = false; }}};
 
-const PrivilegeFailure kPrivilegeFailures[] = {
-    {"TokenDoesNotOpen", [](RecordingPlatform& p) { p.openTokenSucceeds = false; }},
-    {"ProbeSucceeds", [](RecordingPlatform& p) { p.tokenProbeSucceeds = true; }},
-    {"ProbeFailsOtherwise", [](RecordingPlatform& p) { p.tokenProbeError = 5; }},
-    {"PrivilegeUnknown", [](RecordingPlatform& p) { p.lookupPrivilegeSucceeds = false; }},
-    {"FirstAdjustFails", [](RecordingPlatform& p) { p.firstAdjustSucceeds = false; }},
-    {"SecondAdjustFails", [](RecordingPlatform& p) { p.secondAdjustSucceeds = false; }},
-};
-
-class PrivilegeFailures : public PowerTest,
-                          public ::testing::WithParamInterface<PrivilegeFailure> {};
-
-TEST_P(PrivilegeFailures, StopTheExitRequestButStillLeaveAnErrorRecordAndCloseTheToken) {
-  GetParam().script(os);
-  EXPECT_FALSE(EnableShutdownPrivilege(os));
-  EXPECT_THAT(os.OpenHandles(), IsEmpty());
-
-  os.calls.clear();
-  DoLogoff(context, false);
-  EXPECT_THAT(Effects(), ElementsAre(Record(1, 2)));
-  EXPECT_THAT(os.OpenHandles(), IsEmpty());
+TEST(PrivilegeFailures, StopTheExitRequestButStillLeaveAnErrorRecordAndCloseTheToken) {
+  for (const auto& [step, script] : kPrivilegeFailures) {
+    RecordingPlatform os;
+    script(os);
+    EXPECT_FALSE(EnableShutdownPrivilege(os)) << step;
+    EXPECT_THAT(os.OpenHandles(), IsEmpty()) << step;
+    os.calls.clear();
+    DoLogoff(ActionContext{os, ReadRegionalSettings(os), os.modulePath}, false);
+    EXPECT_THAT(os.Only({"ExitWindowsEx", "ReportEventA"}), ElementsAre(Record(1, 2))) << step;
+    EXPECT_THAT(os.OpenHandles(), IsEmpty()) << step;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Steps, PrivilegeFailures, ::testing::ValuesIn(kPrivilegeFailures),
-                         kRowName);
 
 // A handle made through an argument is owned from the call; what was held
 // before is released first.
@@ -244,27 +236,23 @@ TEST_F(PowerTest, SleepWhereNotAllowedOnlyRecordsTheRefusal) {
 
 // --- Suspend and hibernate with a wake-up timer ---
 
-struct WakeUpCase {
-  std::int32_t seconds;
-  const char* dueTime;
-};
-
-class WakeUpTimer : public PowerTest, public ::testing::WithParamInterface<WakeUpCase> {};
-
-TEST_P(WakeUpTimer, IsSetRelativeToNowAndRecordedBeforeSuspending) {
+TEST_F(PowerTest, AWakeUpTimerIsSetRelativeToNowAndRecordedBeforeSuspending) {
   os.suspendAllowed = true;
-  SuspendAndWake(context, GetParam().seconds, false);
-  EXPECT_THAT(os.Only({"CreateWaitableTimerA", "SetWaitableTimer", "SetSuspendState",
-                       "ReportEventA", "CloseHandle"}),
-              ElementsAre(kCreateTimer, Timer(GetParam().dueTime), Record(0, 5), kSuspend,
-                          "CloseHandle(timer)"));
+  const std::pair<std::int32_t, const char*> kDueTimes[] = {{1800, "-18000000000"},
+                                                            {0, "0"},
+                                                            {2147483647, "-21474836470000000"},
+                                                            {-2147483647 - 1, "21474836480000000"},
+                                                            {-60, "600000000"}};
+  for (const auto& [seconds, dueTime] : kDueTimes) {
+    os.calls.clear();
+    SuspendAndWake(context, seconds, false);
+    EXPECT_THAT(
+        os.Only({"CreateWaitableTimerA", "SetWaitableTimer", "SetSuspendState", "ReportEventA",
+                 "CloseHandle"}),
+        ElementsAre(kCreateTimer, Timer(dueTime), Record(0, 5), kSuspend, "CloseHandle(timer)"))
+        << seconds;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Seconds, WakeUpTimer,
-                         ::testing::Values(WakeUpCase{1800, "-18000000000"}, WakeUpCase{0, "0"},
-                                           WakeUpCase{2147483647, "-21474836470000000"},
-                                           WakeUpCase{-2147483647 - 1, "21474836480000000"},
-                                           WakeUpCase{-60, "600000000"}));
 
 TEST_F(PowerTest, HibernateWithWakeUpUsesItsOwnEventAndEntry) {
   HibernateAndWake(context, 300, false);

@@ -73,6 +73,7 @@ class RecordingPlatform : public Platform {
   bool firstAdjustSucceeds = true;
   bool secondAdjustSucceeds = true;
   bool shutdownPrivilegeEnabled = false;
+  bool otherPrivilegesEnabled = true;  // as every token has some from the start
   bool exitWindowsSucceeds = true;
   bool lockSucceeds = true;
   bool createTimerSucceeds = true;
@@ -275,7 +276,7 @@ class RecordingPlatform : public Platform {
         (!first && (bufferLength < kPrivilegesSize || previousState->size() < bufferLength)))
       return false;
     if (disableAllPrivileges)
-      shutdownPrivilegeEnabled = false;
+      shutdownPrivilegeEnabled = otherPrivilegesEnabled = false;
     else if (newState.Privilege.LowPart == kShutdownLuid)
       shutdownPrivilegeEnabled = (newState.Attributes & kSePrivilegeEnabled) != 0;
     return true;
@@ -582,9 +583,11 @@ class RecordingPlatform : public Platform {
     data.assign(size, 0);
     return fileVersion.has_value();
   }
-  bool VerQueryValueA(const std::vector<std::uint8_t>&, const std::string& subBlock,
+  // Only a block GetFileVersionInfoA filled holds anything.
+  bool VerQueryValueA(const std::vector<std::uint8_t>& block, const std::string& subBlock,
                       std::vector<std::uint8_t>& value) override {
     Log("VerQueryValueA", subBlock);
+    if (block.empty()) return false;
     if (subBlock == "\\VarFileInfo\\Translation") {
       value = versionTranslation;
       return true;

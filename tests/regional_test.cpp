@@ -101,6 +101,16 @@ TEST(DayFractions, DecodeToTheTimeTheyWereEncodedFrom) {
   EXPECT_EQ(std::tuple(next.hour, next.minute, next.second, next.millisecond),
             std::tuple(0, 0, 0, 0))
       << "rounded up to the start of a day";
+  EXPECT_EQ(EncodeTime({}), 0) << "a time of day starts at midnight";
+}
+
+// A designator of one letter is read whole, before the time or after it.
+TEST(Designators, OfOneLetterAreRead) {
+  RecordingPlatform os;
+  os.locale[S1159] = "a";
+  os.locale[S2359] = "p";
+  for (const char* text : {"11:30 p", "p 11:30"})
+    EXPECT_EQ(ParseTime(os, ReadRegionalSettings(os), text), EncodeTime({23, 30})) << text;
 }
 
 TEST(RegionalSettings, AreReadFromTheLocaleOnlyWhenAsked) {

@@ -122,7 +122,7 @@ struct ShownCase {
   bool suspendAllowed;
   std::set<ControlId> checked;
   std::set<ControlId> enabled;
-  std::pair<int, int> time;
+  std::tuple<int, int, int> time;
 };
 
 class Shown : public SettingsWindowTest, public ::testing::WithParamInterface<ShownCase> {};
@@ -139,7 +139,7 @@ TEST_P(Shown, FollowsTheSettingsFileAndThePlatform) {
     EXPECT_EQ(Enabled(control), c.enabled.contains(control)) << control;
   EXPECT_EQ(form_->ActionTimerEnabled(), c.checked.contains(cbTimerEnabled));
   const SystemTime& picker = os.pickerTimes[form_->Control(DateTimePicker)];
-  EXPECT_EQ(std::pair(int{picker.wHour}, int{picker.wMinute}), c.time);
+  EXPECT_EQ(std::tuple(int{picker.wHour}, int{picker.wMinute}, int{picker.wSecond}), c.time);
   EXPECT_EQ(ReadIni(), c.ini) << "creating the window stores nothing";
 }
 
@@ -149,23 +149,23 @@ const std::set<ControlId> kFirstStart = {rbShutdown, cbForceterminate, rgOptions
 // the window shows.
 // clang-format off
 const ShownCase kShown[] = {
-    {"NoFile", "", kWindowsXp, false, kFirstStart, {rbLock}, {11, 11}},
+    {"NoFile", "", kWindowsXp, false, kFirstStart, {rbLock}, {11, 11, 0}},
     {"Stored", "[Settings]\nAction=Reboot\nTerminate=No\nTimerEnable=Yes\nShowOnClick=No\n"
                "Time=11:30:00 PM\n", kWindowsXp, false,
-     {rbReboot, cbTimerEnabled, rgOptionsDoAction}, {rbLock, DateTimePicker}, {23, 30}},
+     {rbReboot, cbTimerEnabled, rgOptionsDoAction}, {rbLock, DateTimePicker}, {23, 30, 0}},
     {"LockOn9xStaysDrawnAsShutdown", "[Settings]\nAction=Lock\n", kWindows98, false,
-     kFirstStart, {}, {11, 11}},
+     kFirstStart, {}, {11, 11, 0}},
     {"LockOnXp", "[Settings]\nAction=Lock\n", kWindowsXp, false,
-     {rbLock, cbForceterminate, rgOptionsShowWindow}, {rbLock}, {11, 11}},
+     {rbLock, cbForceterminate, rgOptionsShowWindow}, {rbLock}, {11, 11, 0}},
     {"SuspendNotAllowed", "[Settings]\nAction=Suspend\n", kWindowsXp, false,
-     kFirstStart, {rbLock}, {11, 11}},
+     kFirstStart, {rbLock}, {11, 11, 0}},
     {"SuspendAllowed", "[Settings]\nAction=Suspend\n", kWindowsXp, true,
-     {rbSuspend, cbForceterminate, rgOptionsShowWindow}, {rbLock, rbSuspend}, {11, 11}},
+     {rbSuspend, cbForceterminate, rgOptionsShowWindow}, {rbLock, rbSuspend}, {11, 11, 0}},
     {"WrongCaseAction", "[Settings]\nAction=reboot\n", kWindowsXp, false,
-     kFirstStart, {rbLock}, {11, 11}},
+     kFirstStart, {rbLock}, {11, 11, 0}},
     // An unreadable time stops creation: every control as first drawn.
     {"UnreadableTime", "[Settings]\nAction=Reboot\nTimerEnable=Yes\nTime=x\n", kWindowsXp, false,
-     {rbShutdown, rgOptionsShowWindow}, {rbLock, rbSuspend, DateTimePicker}, {11, 53}}};
+     {rbShutdown, rgOptionsShowWindow}, {rbLock, rbSuspend, DateTimePicker}, {11, 53, 0}}};
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Files, Shown, ::testing::ValuesIn(kShown), kRowName);
@@ -434,6 +434,10 @@ TEST_P(Fade, RaisesTheOpacityFromZeroOnlyOnXpWithAlphaBlendOn) {
   os.calls.clear();
   Choose(miShow);
   EXPECT_THAT(os.Only({"SetLayeredWindowAttributes"}), IsEmpty()) << "already shown: no fade";
+  // Shown again it fades again; from a double-click it is not lowered first.
+  Click(btnHide);
+  TrayMouse(kWmLButtonDblClk);
+  EXPECT_EQ(os.Opacities().size(), 257u);
 }
 
 // The fade handles messages between its steps. A restore among them lets the

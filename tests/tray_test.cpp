@@ -297,13 +297,18 @@ TEST_F(TrayTest, RecordsFollowTheRegionalFormatsAfterTheyChange) {
   EXPECT_THAT(os.Only({"ReportEventA"}), ElementsAre(Record(0, 4, "12/7/2026 23:30:00")));
 }
 
-TEST(TrayIcon, TheTipIsCutTo63Characters) {
-  RecordingPlatform os;
-  TTrayIcon icon(os, std::string(70, 'q'), WM_TRAYNOTIFY);
-  icon.Add(static_cast<HWnd>(0x1234));
-  EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
-              ElementsAre("Shell_NotifyIconA(NIM_ADD, {0x1234, 0, 7, 1143, MAINICON 16x16, \"" +
-                          std::string(63, 'q') + "\"})"));
+// The tip holds 63 bytes, and a character it cannot hold whole ("é" takes
+// two under UTF-8) it leaves out.
+TEST(TrayIcon, TheTipIsCutTo63BytesBetweenCharacters) {
+  for (const auto& [text, tip] : {std::pair{std::string(70, 'q'), std::string(63, 'q')},
+                                  {std::string(62, 'q') + "\xC3\xA9", std::string(62, 'q')}}) {
+    RecordingPlatform os;
+    TTrayIcon icon(os, text, WM_TRAYNOTIFY);
+    icon.Add(static_cast<HWnd>(0x1234));
+    EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
+                ElementsAre("Shell_NotifyIconA(NIM_ADD, {0x1234, 0, 7, 1143, MAINICON 16x16, \"" +
+                            tip + "\"})"));
+  }
 }
 
 }  // namespace
