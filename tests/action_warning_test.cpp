@@ -8,14 +8,11 @@
 #include <functional>
 #include <tuple>
 
+#include "tests/expected_calls.h"
 #include "tests/program_folder.h"
 
 namespace quennavar::testing {
 namespace {
-
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 
 SystemTime At(std::uint16_t day, std::uint16_t hour, std::uint16_t minute,
               std::uint16_t second = 0) {

@@ -13,9 +13,6 @@
 namespace quennavar::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
 using ::testing::MatchesRegex;
 
 // --- Splitting the command line ---

@@ -6,15 +6,12 @@
 #include <tuple>
 
 #include "app/placement.h"
+#include "tests/expected_calls.h"
 #include "tests/program_folder.h"
 
 namespace quennavar::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::EndsWith;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 using namespace control;
 
 // The 175 x 293 window: its left edge, and its top where the menu (margin 30)

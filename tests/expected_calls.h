@@ -3,12 +3,22 @@
 // share.
 #pragma once
 
+#include <gmock/gmock.h>
+
 #include <cstdint>
 #include <string>
 
 #include "platform/platform.h"
 
 namespace quennavar::testing {
+
+// The matchers every transcript is read with.
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 inline constexpr OsVersionInfo kWindows95{4, 0, 950, kVerPlatformWin32Windows};
 inline constexpr OsVersionInfo kWindows98{4, 10, 1998, kVerPlatformWin32Windows};

@@ -8,13 +8,12 @@
 
 #include "system/errors.h"
 #include "system/power.h"
+#include "tests/expected_calls.h"
 #include "tests/recording_platform.h"
 
 namespace quennavar::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using ::testing::ThrowsMessage;
 
 const std::string kProgram = "C:\\Program Files\\Quennavar\\Quennavar.exe";

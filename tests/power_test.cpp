@@ -12,9 +12,6 @@
 namespace quennavar::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
 class PowerTest : public ::testing::Test {
  protected:
   RecordingPlatform os;

@@ -15,7 +15,6 @@
 namespace quennavar::testing {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::ThrowsMessage;
 namespace fs = std::filesystem;
 

@@ -14,10 +14,6 @@
 namespace quennavar::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 using namespace control;
 
 std::string Write(const std::string& key, const std::string& value) {

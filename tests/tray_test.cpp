@@ -8,13 +8,7 @@
 namespace quennavar::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-using ::testing::EndsWith;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
 using ::testing::Matches;
-using ::testing::StartsWith;
 
 class TrayTest : public ProgramFolderTest {
  protected:
