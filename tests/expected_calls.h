@@ -1,6 +1,6 @@
 // What the tests expect of the recording fake with its default script: the
-// Windows versions they switch it to, and the transcript lines many of them
-// share.
+// Windows versions they switch it to, the transcript lines many of them
+// share, and the matchers they read those lines with.
 #pragma once
 
 #include <gmock/gmock.h>
@@ -12,7 +12,7 @@
 
 namespace quennavar::testing {
 
-// The matchers every transcript is read with.
+// Named once here, so that no test file repeats them.
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::EndsWith;

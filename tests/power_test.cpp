@@ -12,15 +12,18 @@
 namespace quennavar::testing {
 namespace {
 
+// What the actions do to the machine, and what they record of it.
+std::vector<std::string> Effects(const RecordingPlatform& os) {
+  return os.Only({"ExitWindowsEx", "LockWorkStation", "CreateWaitableTimerA", "SetWaitableTimer",
+                  "SetSuspendState", "ReportEventA"});
+}
+
 class PowerTest : public ::testing::Test {
  protected:
   RecordingPlatform os;
   ActionContext context{os, ReadRegionalSettings(os), os.modulePath};
 
-  std::vector<std::string> Effects() const {
-    return os.Only({"ExitWindowsEx", "LockWorkStation", "CreateWaitableTimerA", "SetWaitableTimer",
-                    "SetSuspendState", "ReportEventA"});
-  }
+  std::vector<std::string> Effects() const { return testing::Effects(os); }
 };
 
 // --- Operating-system predicates and capability queries ---
@@ -127,7 +130,7 @@ TEST(PrivilegeFailures, StopTheExitRequestButStillLeaveAnErrorRecordAndCloseTheT
     EXPECT_THAT(os.OpenHandles(), IsEmpty()) << step;
     os.calls.clear();
     DoLogoff(ActionContext{os, ReadRegionalSettings(os), os.modulePath}, false);
-    EXPECT_THAT(os.Only({"ExitWindowsEx", "ReportEventA"}), ElementsAre(Record(1, 2))) << step;
+    EXPECT_THAT(Effects(os), ElementsAre(Record(1, 2))) << step;
     EXPECT_THAT(os.OpenHandles(), IsEmpty()) << step;
   }
 }
@@ -233,16 +236,16 @@ TEST_F(PowerTest, SleepWhereNotAllowedOnlyRecordsTheRefusal) {
 
 // --- Suspend and hibernate with a wake-up timer ---
 
-TEST_F(PowerTest, AWakeUpTimerIsSetRelativeToNowAndRecordedBeforeSuspending) {
-  os.suspendAllowed = true;
+TEST(WakeUpTimer, IsSetRelativeToNowAndRecordedBeforeSuspending) {
   const std::pair<std::int32_t, const char*> kDueTimes[] = {{1800, "-18000000000"},
                                                             {0, "0"},
                                                             {2147483647, "-21474836470000000"},
                                                             {-2147483647 - 1, "21474836480000000"},
                                                             {-60, "600000000"}};
   for (const auto& [seconds, dueTime] : kDueTimes) {
-    os.calls.clear();
-    SuspendAndWake(context, seconds, false);
+    RecordingPlatform os;
+    os.suspendAllowed = true;
+    SuspendAndWake(ActionContext{os, ReadRegionalSettings(os), os.modulePath}, seconds, false);
     EXPECT_THAT(
         os.Only({"CreateWaitableTimerA", "SetWaitableTimer", "SetSuspendState", "ReportEventA",
                  "CloseHandle"}),

@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -34,16 +35,21 @@ struct Raw {
   std::string text;
 };
 
-// The host's UTF-8 rules, for as long as it stands: the code page the
-// program's manifest asks for, and the case mapping the system's follows.
+// Puts this thread in C.UTF-8 while it lives, so that the fake decodes and
+// lowers text by the code page the program's manifest asks for.
 class Utf8Locale {
  public:
   Utf8Locale() : FPrevious(uselocale(Utf8())) {}
   ~Utf8Locale() { uselocale(FPrevious); }
+  Utf8Locale(const Utf8Locale&) = delete;
+  Utf8Locale& operator=(const Utf8Locale&) = delete;
 
  private:
+  // Without it every text past ASCII would compare wrong, far from the cause.
   static locale_t Utf8() {
     static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    if (!utf8)
+      throw std::runtime_error("The tests need the C.UTF-8 locale, which this host lacks.");
     return utf8;
   }
   locale_t FPrevious;
@@ -194,8 +200,9 @@ class RecordingPlatform : public Platform {
         flags & kTimeNoSeconds ? "" : ":" + std::to_string(100 + time.wSecond).substr(1);
     return std::to_string(hour) + ":" + minutes + seconds + (time.wHour < 12 ? " AM" : " PM");
   }
-  // Lowered as the system lowers text in UTF-8: "Ⱥ" (two bytes) to "ⱥ"
-  // (three); a byte that makes no character stays as it is.
+  // Each character lowered by Unicode's rules, as the system lowers them:
+  // "Ⱥ" (two bytes) to "ⱥ" (three). A byte that makes no character is kept,
+  // so that tests see where it stood.
   std::string CharLowerBuffA(std::string text) override {
     Log("CharLowerBuffA", text);
     Utf8Locale utf8;

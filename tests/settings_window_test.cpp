@@ -433,7 +433,10 @@ TEST_P(Fade, RaisesTheOpacityFromZeroOnlyOnXpWithAlphaBlendOn) {
   // Shown again it fades again; from a double-click it is not lowered first.
   Click(btnHide);
   TrayMouse(kWmLButtonDblClk);
-  EXPECT_EQ(os.Opacities().size(), 257u);
+  opacity = os.Opacities();
+  EXPECT_EQ(opacity.size(), 257u);
+  EXPECT_TRUE(std::ranges::is_sorted(opacity));
+  EXPECT_EQ(opacity.back(), 255);
 }
 
 // The fade handles messages between its steps. A restore among them lets the
