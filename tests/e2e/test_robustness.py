@@ -177,6 +177,10 @@ def test_10000_notifications_1000_menus(session, program, run_poke):
     assert set(numbers) == {"before", "after"}, "no measurement: %r" % report
     before, after = numbers["before"], numbers["after"]
     print(", ".join("%s %d -> %d" % (key, before[key], after[key]) for key in before))
-    for key in ("handles", "gdi", "user"):
+    # A leak in the handling of a notification or a menu would show by the
+    # thousand. The count also moves by one now and then with no leak behind
+    # it (37 -> 38 once, on a host busy with other builds), so a few are allowed.
+    assert after["handles"] <= before["handles"] + 3, "handles grew: %s" % numbers
+    for key in ("gdi", "user"):
         assert after[key] <= before[key], "%s grew: %s" % (key, numbers)
     assert after["private"] <= before["private"] + 1024 * 1024, "memory grew: %s" % numbers
