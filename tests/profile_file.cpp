@@ -35,8 +35,8 @@ std::vector<std::string> ReadLines(const std::string& fileName) {
 std::optional<std::string> SectionName(const std::string& line) {
   std::string text = Trim(line);
   if (text.empty() || text.front() != '[') return std::nullopt;
-  // Without a bracket to close it, one short of npos still takes the rest.
-  return Trim(text.substr(1, text.find(']') - 1));
+  std::size_t close = text.find(']');  // without one, the name is the rest
+  return Trim(text.substr(1, close == std::string::npos ? close : close - 1));
 }
 
 // Where a section's lines lie: its header and one past its last key.
