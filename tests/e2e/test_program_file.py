@@ -188,7 +188,7 @@ def test_main_icon(image):
 
 
 # The menu's seven pictures, each drawn at the sizes the program chooses
-# from, in 16 colours.
+# from, at 24 bits.
 def test_menu_pictures(image):
     sizes = {"": 16, "_20": 20, "_24": 24, "_32": 32}
     pictures = {}
@@ -198,7 +198,7 @@ def test_menu_pictures(image):
             pictures.setdefault(base, {})[sizes[suffix]] = bitmap_header(data[0])
     assert len(pictures) == 7, "pictures %s" % sorted(pictures)
     for base, drawn in pictures.items():
-        assert drawn == {s: (s, s, 4) for s in sizes.values()}, "%s drawn at %s" % (base, drawn)
+        assert drawn == {s: (s, s, 24) for s in sizes.values()}, "%s drawn at %s" % (base, drawn)
 
 
 # Windows Vista, 7, 8, 8.1, and 10 and 11.
