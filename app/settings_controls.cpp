@@ -3,7 +3,6 @@
 #include "app/actions.h"
 #include "system/concat.h"
 #include "system/hex_text.h"
-#include "system/paths.h"
 
 namespace quennavar {
 using namespace control;
@@ -165,11 +164,12 @@ void TSettingsControls::ShowPickerTime(DayFraction time) {
   FOs.DateTimeSetSystemTime(Control(DateTimePicker), shown);
 }
 
+// By its full path: a bare name would be looked for along the library
+// search, which no longer starts in the program's folder.
 void TSettingsControls::ShowVersion(const std::string& programPath) {
-  std::string fileName = FileNameOf(programPath);
-  std::uint32_t size = FOs.GetFileVersionInfoSizeA(fileName);
+  std::uint32_t size = FOs.GetFileVersionInfoSizeA(programPath);
   std::vector<std::uint8_t> block;
-  if (size == 0 || !FOs.GetFileVersionInfoA(fileName, size, block)) return;
+  if (size == 0 || !FOs.GetFileVersionInfoA(programPath, size, block)) return;
   std::vector<std::uint8_t> translation;
   if (!FOs.VerQueryValueA(block, "\\VarFileInfo\\Translation", translation) ||
       translation.size() < 4)

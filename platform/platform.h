@@ -48,6 +48,8 @@ class Platform {
 
   // Run-time linking (kernel32). The power-management entries have no import
   // library on older systems, so they are only ever reached through here.
+  // A library is loaded from the system folder alone, never from where the
+  // search for a bare name would start: the program's own folder.
   virtual Module LoadLibraryA(const std::string& fileName) = 0;
   virtual Module GetModuleHandleA(const std::string& moduleName) = 0;
   virtual ProcAddress GetProcAddress(Module module, const std::string& procName) = 0;

@@ -207,8 +207,8 @@ TEST_F(SettingsWindowTest, ControlsAreDrawnWithTheirClassesStylesCaptionsFontsAn
   EXPECT_EQ(os.fonts[form_->Control(rbLogoff)], "font MS Sans Serif -11 400");
   EXPECT_EQ(os.texts[form_->Control(VerInfoLabel)], "1.2.3.4");
   EXPECT_THAT(os.Only({"GetFileVersionInfoSizeA"}),
-              ElementsAre("GetFileVersionInfoSizeA(\"Quennavar.exe\")"))
-      << "the program file's, found by its name, read once";
+              ElementsAre("GetFileVersionInfoSizeA(\"" + os.modulePath + "\")"))
+      << "the program file's, by its full path, read once";
 }
 
 // The name and version labels are navy on the window's face; every other

@@ -16,7 +16,34 @@ namespace {
 // By LateLibrary.
 constexpr const char* kLateLibraries[] = {"shell32.dll", "comctl32.dll", "version.dll"};
 
+// A function kernel32 may lack, null where it does.
+template <typename Function>
+Function Kernel32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), name)));
+}
+
 }  // namespace
+
+bool win32::Kernel32Loader::SetDefaultDllDirectories(std::uint32_t directoryFlags) {
+  auto set = Kernel32Function<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories");
+  return set && set(directoryFlags);
+}
+
+bool win32::Kernel32Loader::SetDllDirectoryA(const std::string& pathName) {
+  auto set = Kernel32Function<BOOL(WINAPI*)(LPCSTR)>("SetDllDirectoryA");
+  return set && set(pathName.c_str());
+}
+
+std::string win32::Kernel32Loader::GetSystemDirectoryA() {
+  char folder[MAX_PATH];
+  UINT length = ::GetSystemDirectoryA(folder, sizeof folder);
+  return length > 0 && length < sizeof folder ? std::string(folder, length) : std::string();
+}
+
+Module win32::Kernel32Loader::LoadLibraryExA(const std::string& fileName, std::uint32_t flags) {
+  return FromWin32<Module>(::LoadLibraryExA(fileName.c_str(), nullptr, flags));
+}
 
 Win32Platform::~Win32Platform() {
   for (void* module : FLateLibraries)
@@ -26,7 +53,8 @@ Win32Platform::~Win32Platform() {
 void* Win32Platform::LateFunction(LateLibrary library, const char* name) {
   static_assert(std::size(kLateLibraries) == std::tuple_size_v<decltype(FLateLibraries)>);
   void*& module = FLateLibraries[static_cast<std::size_t>(library)];
-  if (!module) module = ::LoadLibraryA(kLateLibraries[static_cast<std::size_t>(library)]);
+  if (!module)
+    module = ToWin32<HMODULE>(FLibraries.Load(kLateLibraries[static_cast<std::size_t>(library)]));
   return module ? reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name))
                 : nullptr;
 }
@@ -123,7 +151,7 @@ std::size_t Win32Platform::FirstCharacterSize(const std::string& text) {
 }
 
 Module Win32Platform::LoadLibraryA(const std::string& fileName) {
-  return FromWin32<Module>(::LoadLibraryA(fileName.c_str()));
+  return FLibraries.Load(fileName);
 }
 
 Module Win32Platform::GetModuleHandleA(const std::string& moduleName) {

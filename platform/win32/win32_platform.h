@@ -4,10 +4,22 @@
 #include <array>
 
 #include "platform/platform.h"
+#include "platform/system_libraries.h"
 
 namespace quennavar::win32 {
 enum class LateLibrary;
-}
+
+// The loader's calls as kernel32 has them; those older systems lack are
+// looked up, and answer false where they are missing.
+class Kernel32Loader final : public LibraryLoader {
+ public:
+  bool SetDefaultDllDirectories(std::uint32_t directoryFlags) override;
+  bool SetDllDirectoryA(const std::string& pathName) override;
+  std::string GetSystemDirectoryA() override;
+  Module LoadLibraryExA(const std::string& fileName, std::uint32_t flags) override;
+};
+
+}  // namespace quennavar::win32
 
 namespace quennavar {
 
@@ -145,6 +157,9 @@ class Win32Platform : public Platform {
     return reinterpret_cast<Function>(LateFunction(library, name));
   }
 
+  // First: the library search is narrowed before anything else is done.
+  win32::Kernel32Loader FLoader;
+  SystemLibraries FLibraries{FLoader};
   HWnd FDialog = HWnd::Null;              // the window whose controls Tab moves between
   std::array<void*, 3> FLateLibraries{};  // by LateLibrary; null until loaded
 };

@@ -4,7 +4,7 @@ import re
 
 import pytest
 
-from wine_harness import in_message_loop, is_64_bit
+from wine_harness import in_message_loop, is_64_bit, relay_text
 
 pytestmark = pytest.mark.wine(version="winxp", display=True)
 
@@ -56,8 +56,9 @@ def test_hibernate(session, program):
     assert run.exit_code == 0, "exit code %d; effects %s" % (run.exit_code, run.effects())
     assert run.effects()[:1] == [HIBERNATE], "effects %s" % run.effects()
     assert run.timers == [], "no wake-up timer without minutes: %s" % run.timers
-    assert '"powrprof.dll"' in str(run.find("LoadLibraryA")), \
-        "powrprof.dll loaded at run time: %s" % [str(c) for c in run.find("LoadLibraryA")]
+    loads = [relay_text(c.args[0]).lower() for c in run.find("LoadLibraryExA")]
+    assert any(load.endswith("\\system32\\powrprof.dll") for load in loads), \
+        "powrprof.dll loaded at run time from the system folder: %s" % loads
     assert_action_record(run, 6)
 
 

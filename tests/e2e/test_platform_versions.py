@@ -29,8 +29,8 @@ def test_windows_nt4(session, program):
     assert run.exit_code == 0, "exit code %d; effects %s" % (run.exit_code, run.effects())
     assert [(r.type, r.id, r.text) for r in run.records] == [(1, 102, "!!!")], \
         "records %s" % run.records
-    assert not run.find("LoadLibraryA"), \
-        "NT 4 has no power library to load: %s" % [str(c) for c in run.find("LoadLibraryA")]
+    assert not run.find("LoadLibraryExA"), \
+        "NT 4 has no power library to load: %s" % [str(c) for c in run.find("LoadLibraryExA")]
 
     run = session.run(program, ["/lock"])
     assert run.effects() == ["user32.LockWorkStation()"], "NT locks: %s" % run.effects()

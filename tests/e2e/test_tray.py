@@ -55,7 +55,7 @@ def test_icon_menu_and_exit(session, program, screenshot):
         "the icon is removed before the window is destroyed: %s" % names[-40:]
     # The shell is loaded at its first use, once however often it is used
     # (each load counts one more reference to it), and freed once at exit.
-    loads = [c for c in run.find("LoadLibraryA") if "shell32" in c.args[0].lower()]
+    loads = [c for c in run.find("LoadLibraryExA") if "shell32" in c.args[0].lower()]
     frees = [c for c in run.find("FreeLibrary")
              if loads and c.numbers()[0] & 0xFFFFFFFF == loads[0].result]
     assert len(loads) == 1 and len(frees) == 1, \

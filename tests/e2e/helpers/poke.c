@@ -15,7 +15,9 @@
  *   poke monitors      print each monitor's rectangle and work area, then
  *                      the taskbar's rectangle where the shell has one
  *   poke move-taskbar L T R B
- *                      move the shell's taskbar window to that rectangle */
+ *                      move the shell's taskbar window to that rectangle
+ *   poke load NAME     print "loaded" where LoadLibraryA finds a library by
+ *                      that name, as a program in poke's folder would */
 #include <windows.h>
 /* after windows.h, which it needs */
 #include <psapi.h>
@@ -136,6 +138,10 @@ int main(int argc, char** argv) {
                                    atoi(argv[5]) - top, SWP_NOZORDER | SWP_NOACTIVATE)
                ? 0
                : 8;
+  }
+  if (argc >= 3 && strcmp(argv[1], "load") == 0) {
+    if (LoadLibraryA(argv[2])) printf("loaded\n");
+    return 0;
   }
   HWND window = settings_window();
   if (!window) return 3;
