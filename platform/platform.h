@@ -100,6 +100,12 @@ class Platform {
   virtual int MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
                           std::uint32_t type) = 0;
 
+  // Files and drives (kernel32). CreateFileA without security attributes,
+  // flags or template; null where it fails, and GetLastError tells why.
+  virtual Handle CreateFileA(const std::string& fileName, std::uint32_t desiredAccess,
+                             std::uint32_t shareMode, std::uint32_t creationDisposition) = 0;
+  virtual std::uint32_t GetDriveTypeA(const std::string& rootPathName) = 0;
+
   // Profile files (kernel32). The read is cut to size - 1 characters.
   virtual std::string GetPrivateProfileStringA(const std::string& appName,
                                                const std::string& keyName,

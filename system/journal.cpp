@@ -2,6 +2,7 @@
 
 #include "platform/unique_handle.h"
 #include "system/errors.h"
+#include "system/paths.h"
 #include "system/version.h"
 
 namespace quennavar {
@@ -21,9 +22,19 @@ void Report(const ActionContext& context, EventType type, JournalEvent event,
   ReportAction(context.os, kEventSource, context.programPath, type, event, insertions);
 }
 
+// A file on a share, or on a drive mapped to one. Registered, it would be
+// opened over the network by every reader of the log, services running as
+// SYSTEM among them, who would read whatever texts the share holds.
+bool OnNetwork(Platform& os, const std::string& path) {
+  std::optional<std::string> root = DriveRootOf(path);
+  return !root || os.GetDriveTypeA(*root) == kDriveRemote;
+}
+
 // Without administrative rights the key cannot be opened; the record is
-// still written, and the viewer shows it without its text.
+// still written, and the viewer shows it without its text. So it is from a
+// program on the network, which registers nothing.
 void RegisterSource(Platform& os, const std::string& source, const std::string& messageFile) {
+  if (OnNetwork(os, messageFile)) return;
   UniqueHKey key(os);
   const std::string subKey = kRegistrationKey + source;
   if (os.RegCreateKeyExA(HKey::LocalMachine, subKey, kKeyAllAccess, key.put()) != kErrorSuccess)

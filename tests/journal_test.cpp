@@ -17,6 +17,7 @@ namespace {
 using ::testing::ThrowsMessage;
 
 const std::string kProgram = "C:\\Program Files\\Quennavar\\Quennavar.exe";
+const std::string kLocalDrive = "GetDriveTypeA(\"C:\\\")";
 const std::string kRegistration =
     "RegCreateKeyExA(HKEY_LOCAL_MACHINE, "
     "\"System\\CurrentControlSet\\Services\\EventLog\\Application\\Quennavar\", 0xF003F)";
@@ -34,7 +35,7 @@ TEST_F(Journal, RegistersTheSourceOnEveryRecordAndReleasesEverything) {
   Report(EventType::Success, JournalEvent::Reboot, "12/7/2026");
   EXPECT_THAT(
       os.calls,
-      ElementsAre(kRegistration,
+      ElementsAre(kLocalDrive, kRegistration,
                   "RegSetValueExA(key, \"EventMessageFile\", REG_EXPAND_SZ, \"" + kProgram + "\")",
                   "RegCloseKey(key)", "RegisterEventSourceA(NULL, \"Quennavar\")",
                   "ReportEventA(type=0, id=4, \"12/7/2026\")", "DeregisterEventSource(source)"));
@@ -44,9 +45,30 @@ TEST_F(Journal, RegistersTheSourceOnEveryRecordAndReleasesEverything) {
 TEST_F(Journal, WithoutRightsToTheKeyStillWritesTheRecord) {
   os.regCreateKeyStatus = 5;  // access denied
   Report(EventType::Error, JournalEvent::WakeUpNotSupported, "!!!");
-  EXPECT_THAT(os.calls, ElementsAre(kRegistration, "RegisterEventSourceA(NULL, \"Quennavar\")",
+  EXPECT_THAT(os.calls, ElementsAre(kLocalDrive, kRegistration,
+                                    "RegisterEventSourceA(NULL, \"Quennavar\")",
                                     "ReportEventA(type=1, id=103, \"!!!\")",
                                     "DeregisterEventSource(source)"));
+}
+
+// Registered, a file on a share would be read over the network by every
+// reader of the log; the record is written all the same.
+TEST_F(Journal, AProgramOnTheNetworkRegistersNothingButStillRecords) {
+  os.networkDrives = {"Z:\\"};
+  const std::pair<const char*, bool> kPrograms[] = {
+      {"\\\\server\\share\\Quennavar.exe", false},
+      {"\\\\?\\UNC\\server\\share\\Quennavar.exe", false},
+      {"Z:\\Tools\\Quennavar.exe", false},
+      {"\\\\?\\Z:\\Tools\\Quennavar.exe", false},
+      {"\\\\?\\C:\\Tools\\Quennavar.exe", true},
+      {"d:/Tools/Quennavar.exe", true}};
+  for (const auto& [program, registered] : kPrograms) {
+    os.calls.clear();
+    ReportAction(os, "Quennavar", program, EventType::Success, JournalEvent::Reboot, {"x"});
+    EXPECT_EQ(os.Only({"RegCreateKeyExA"}).size(), registered ? 1u : 0u) << program;
+    EXPECT_THAT(os.Only({"ReportEventA"}), ElementsAre("ReportEventA(type=0, id=4, \"x\")"))
+        << program;
+  }
 }
 
 TEST_F(Journal, AFailedSourceRegistrationReportsToNoSourceAndDeregistersNothing) {

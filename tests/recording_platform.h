@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <deque>
+#include <filesystem>
 #include <cwchar>
 #include <cwctype>
 #include <functional>
@@ -88,6 +90,11 @@ class RecordingPlatform : public Platform {
   std::int32_t regSetValueStatus = kErrorSuccess;
   bool registerEventSourceSucceeds = true;
   bool trayAccepts = true;
+  // Why the next opens of a file fail, each once; after them, as the host's
+  // file system has it (a folder cannot be opened as a file).
+  std::deque<std::uint32_t> openFileErrors;
+  // The drives a share is mapped to, by their roots ("Z:\\").
+  std::set<std::string> networkDrives;
   std::string shortTimeFormat;               // what GetTimeFormatA gives, where not empty
   int windowsCreated = 1000;                 // the windows CreateWindowExA makes before it fails
   std::uint32_t registeredMessage = 0xC0DE;  // for any name; 0 where the system refuses
@@ -339,7 +346,27 @@ class RecordingPlatform : public Platform {
     return Released("DeregisterEventSource", eventLog);
   }
 
-  // --- Settings and message boxes.
+  // --- Files, drives, settings and message boxes.
+  Handle CreateFileA(const std::string& fileName, std::uint32_t desiredAccess,
+                     std::uint32_t shareMode, std::uint32_t creationDisposition) override {
+    Log("CreateFileA", fileName, Hex{desiredAccess}, shareMode, creationDisposition);
+    namespace fs = std::filesystem;
+    const fs::path path(fileName);
+    if (!openFileErrors.empty()) {
+      FLastError = openFileErrors.front();
+      openFileErrors.pop_front();
+    } else {
+      FLastError = fs::is_directory(path)                ? kErrorAccessDenied
+                   : fs::exists(path)                    ? 0
+                   : fs::is_directory(path.parent_path()) ? kErrorFileNotFound
+                                                          : kErrorPathNotFound;
+    }
+    return FLastError == 0 ? Open<Handle>("file") : Handle::Null;
+  }
+  std::uint32_t GetDriveTypeA(const std::string& rootPathName) override {
+    return Logged(networkDrives.contains(rootPathName) ? kDriveRemote : kDriveFixed,
+                  "GetDriveTypeA", rootPathName);
+  }
   int MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
                   std::uint32_t type) override {
     return Logged(1, "MessageBoxA", owner, text, caption, Hex{type});
@@ -608,6 +635,7 @@ class RecordingPlatform : public Platform {
  private:
   static constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
   static constexpr std::uint32_t kErrorAccessDenied = 5;
+  static constexpr std::uint32_t kDriveFixed = 3;
   static constexpr std::uint32_t kErrorNoAccess = 998;
   static constexpr std::uint32_t kErrorInvalidParameter = 87;
   static constexpr std::uint32_t kPrivilegesSize = 16;  // one entry

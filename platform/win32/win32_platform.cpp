@@ -277,6 +277,17 @@ int Win32Platform::MessageBoxA(HWnd owner, const std::string& text, const std::s
   return ::MessageBoxA(ToWin32<HWND>(owner), text.c_str(), caption.c_str(), type);
 }
 
+Handle Win32Platform::CreateFileA(const std::string& fileName, std::uint32_t desiredAccess,
+                                  std::uint32_t shareMode, std::uint32_t creationDisposition) {
+  HANDLE file = ::CreateFileA(fileName.c_str(), desiredAccess, shareMode, nullptr,
+                              creationDisposition, 0, nullptr);
+  return file == INVALID_HANDLE_VALUE ? Handle::Null : FromWin32<Handle>(file);
+}
+
+std::uint32_t Win32Platform::GetDriveTypeA(const std::string& rootPathName) {
+  return ::GetDriveTypeA(rootPathName.c_str());
+}
+
 std::string Win32Platform::GetPrivateProfileStringA(const std::string& appName,
                                                     const std::string& keyName,
                                                     const std::string& defaultValue,

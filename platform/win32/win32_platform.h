@@ -76,6 +76,9 @@ class Win32Platform : public Platform {
   bool DeregisterEventSource(EventSource eventLog) override;
   int MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
                   std::uint32_t type) override;
+  Handle CreateFileA(const std::string& fileName, std::uint32_t desiredAccess,
+                     std::uint32_t shareMode, std::uint32_t creationDisposition) override;
+  std::uint32_t GetDriveTypeA(const std::string& rootPathName) override;
   std::string GetPrivateProfileStringA(const std::string& appName, const std::string& keyName,
                                        const std::string& defaultValue, std::uint32_t size,
                                        const std::string& fileName) override;

@@ -1,6 +1,8 @@
 """Every switch of the command line, run for real under Wine (Windows XP)."""
 
+import os
 import re
+import shutil
 
 import pytest
 
@@ -145,6 +147,21 @@ def test_registration_follows_the_program(session):
     assert value is not None and value.endswith(
         r"Tools with blanks\Qu" + "\xe9" + r"nnavar\Quennavar.exe"), \
         "EventMessageFile %r does not point at the moved program" % value
+    assert_action_record(run, 2)
+
+
+def test_a_program_on_a_network_drive_registers_nothing(session, exe):
+    """Registered from a share, its file would be read over the network by
+    every reader of the log: the record is written, the key is not."""
+    share = os.path.join(session.root, "share")
+    os.makedirs(share)
+    shutil.copy(exe, share)
+    os.symlink(share, os.path.join(session.prefix, "dosdevices", "n:"))
+    session.reg_add(r"HKLM\Software\Wine\Drives", {"n:": "network"})
+    run = session.run("N:\\Quennavar.exe", ["/logoff"])
+    assert [(relay_text(c.args[0]), c.result) for c in run.find("GetDriveTypeA")] == \
+        [("N:\\", 4)], "the drive is a remote one: %s" % [str(c) for c in run.find("GetDriveTypeA")]
+    assert not run.find("RegCreateKeyExA"), "the source registered from the network"
     assert_action_record(run, 2)
 
 

@@ -548,7 +548,11 @@ class WineSession:
         return "C:\\" + folder_name.replace("/", "\\") + "\\" + file_name
 
     def unix_path(self, windows_path):
-        return os.path.join(self.prefix, "drive_c", *windows_path[3:].split("\\"))
+        """Where a path on drive C or another drive of the prefix lies."""
+        drive = windows_path[:2].lower()
+        root = os.path.join(self.prefix, "drive_c" if drive == "c:" else os.path.join(
+            "dosdevices", drive))
+        return os.path.join(root, *windows_path[3:].split("\\"))
 
     def start(self, program, args, debug="+relay,+eventlog,+server"):
         """Starts the program with a trace; returns the process and the trace file."""
