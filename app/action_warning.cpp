@@ -76,7 +76,7 @@ void TActionWarning::Warned(const SystemTime& now, const Occurrence& next) noexc
 }
 
 bool TActionWarning::Skip(const SystemTime& now, const Occurrence& next) noexcept {
-  if (!FBalloonUp || MinutesUntil(now, next) == 0 || FWarned != RunOf(now, next)) return false;
+  if (!FWarned || FWarned != RunOf(now, next) || FSkipped == FWarned) return false;
   FSkipped = FWarned;
   FBalloonUp = false;
   return true;

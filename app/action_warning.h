@@ -51,10 +51,14 @@ class TActionWarning {
   bool Due(const SystemTime& now, const Occurrence& next, int warnMinutes) const noexcept;
   // The balloon is up for `next`.
   void Warned(const SystemTime& now, const Occurrence& next) noexcept;
-  // A click on the balloon: skips `next` when the balloon is still up and
-  // warned of it, before its minute has come. True when it skipped.
+  // A click on the warning: skips `next` when it was warned of and has not
+  // run yet, whether or not its balloon is still up (Windows 10 keeps it
+  // among its notifications); once only. True when it skipped.
   bool Skip(const SystemTime& now, const Occurrence& next) noexcept;
-  // The balloon timed out or was taken down: a later click skips nothing.
+  // The run warned of has come to its tick: from now on a click skips
+  // nothing of it.
+  void Ran() noexcept { FWarned.reset(); }
+  // The balloon timed out or was taken down: it needs no taking down.
   void BalloonGone() { FBalloonUp = false; }
   bool BalloonUp() const { return FBalloonUp; }
   // Whether the run of `next` due now, or next, was skipped.

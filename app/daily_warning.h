@@ -25,8 +25,12 @@ class TDailyWarning {
   void Schedule(const SettingsRecord& settings, bool armed);
   // At each tick of the armed timer.
   void Tick(const SystemTime& now, const SettingsRecord& settings);
-  bool Skipped(const SystemTime& now, const SettingsRecord& settings) const {
-    return FWarning.Skipped(now, NextOccurrence(settings));
+  // At the tick that runs the occurrence due now: false where a click
+  // skipped it. A click after this skips nothing of it.
+  bool Runs(const SystemTime& now, const SettingsRecord& settings) {
+    const bool skipped = FWarning.Skipped(now, NextOccurrence(settings));
+    FWarning.Ran();
+    return !skipped;
   }
   // The shell's notices about the balloon.
   void BalloonClicked(const SettingsRecord& settings);

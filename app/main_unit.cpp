@@ -97,8 +97,15 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
 
 // --- Settings file ---
 
+// The tip and the warning tell what the timer will run, also where a
+// "Time" that does not read left the keys before it read.
 void TShutDownForm::LoadSettings() {
-  FSettingsFile.Load(FContext.regional, FSettings);
+  try {
+    FSettingsFile.Load(FContext.regional, FSettings);
+  } catch (const Exception&) {
+    FDailyWarning.Schedule(FSettings, FActionTimerEnabled);
+    throw;
+  }
   FDailyWarning.Schedule(FSettings, FActionTimerEnabled);
 }
 
@@ -189,8 +196,7 @@ void TShutDownForm::ActionTimerTimer() {
   FDailyWarning.Tick(now, FSettings);
   if (!due) return;
   FLastRunMinute = due;
-  if (FDailyWarning.Skipped(now, FSettings)) return;
-  RunStoredAction();
+  if (FDailyWarning.Runs(now, FSettings)) RunStoredAction();
 }
 
 // --- Tray icon ---

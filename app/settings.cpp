@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "app/actions.h"
+#include "platform/unique_handle.h"
 #include "system/concat.h"
 #include "system/errors.h"
 #include "system/paths.h"
@@ -10,6 +11,8 @@ namespace {
 
 constexpr char kDefaultTime[] = "11:11";
 constexpr TimeOfDay kDefaultTimeOfDay{11, 11, 0, 0};
+constexpr int kReadAttempts = 3;
+constexpr std::uint32_t kReadRetryDelay = 100;  // ms
 
 }  // namespace
 
@@ -27,7 +30,26 @@ void SettingsFile::Write(const char* key, const std::string& value) const {
 
 void SettingsFile::WriteYesNo(const char* key, bool yes) const { Write(key, yes ? kYes : kNo); }
 
+// The profile calls read a file they cannot open (held without sharing by
+// another program, a folder of that name, a share gone away, access
+// denied) as a missing one, and every default would then apply: an armed
+// daily action would become a forced Shutdown at 11:11. Only a file that
+// is not there is missing.
+void SettingsFile::CheckReadable() const {
+  for (int attempt = 1;; ++attempt) {
+    UniqueKernelHandle file(FOs, FOs.CreateFileA(FPath, kGenericRead,
+                                                 kFileShareRead | kFileShareWrite | kFileShareDelete,
+                                                 kOpenExisting));
+    if (file) return;
+    const std::uint32_t error = FOs.GetLastError();
+    if (error == kErrorFileNotFound || error == kErrorPathNotFound) return;
+    if (attempt == kReadAttempts) throw EIniFileException(Concat({"Unable to read ", FPath}));
+    FOs.Sleep(kReadRetryDelay);  // a writer may be in the middle of a write
+  }
+}
+
 void SettingsFile::Load(const RegionalSettings& regional, SettingsRecord& record) const {
+  CheckReadable();
   record.FForceTerminate = Read("Terminate", kYes) == kYes;
   record.FShowOnClick = Read("ShowOnClick", kYes) == kYes;
   record.FTimerEnable = Read("TimerEnable", kNo) == kYes;

@@ -50,12 +50,16 @@ class SettingsFile {
 
   // Fills the record key by key. On a "Time" that does not parse it throws
   // EConvertError, with the keys before it already read and the time kept.
+  // A file that is there but cannot be read throws EIniFileException before
+  // any key is read: its defaults are no stand-in for what it holds.
   void Load(const RegionalSettings& regional, SettingsRecord& record) const;
   // "Action", "TimerEnable", "ShowOnClick" and "Time", in that order; never
   // "Terminate".
   void Save(const RegionalSettings& regional, const SettingsChoice& choice) const;
 
  private:
+  void CheckReadable() const;
+
   Platform& FOs;
   std::string FPath;
 };

@@ -32,6 +32,7 @@ class Platform {
   virtual std::string FormatMessageA(std::uint32_t messageId) = 0;
   virtual bool CloseHandle(Handle handle) = 0;
   virtual bool GetVersionExA(OsVersionInfo& info) = 0;
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
   virtual void GetLocalTime(SystemTime& time) = 0;
 
   // Regional settings and text (kernel32, user32)

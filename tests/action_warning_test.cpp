@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <tuple>
 
@@ -73,14 +74,22 @@ TEST(ActionWarning, AClickSkipsExactlyTheRunWarnedOf) {
   EXPECT_FALSE(warning.Skipped(At(7, 11, 31, 0), kReboot)) << "that is the next day's";
 }
 
-TEST(ActionWarning, ALateClickSkipsNothing) {
-  TActionWarning expired, inTheMinute;
-  ASSERT_TRUE(Tick(expired, At(7, 11, 29, 0)));
-  expired.BalloonGone();
-  EXPECT_FALSE(expired.Skip(At(7, 11, 29, 30), kReboot));
-  ASSERT_TRUE(Tick(inTheMinute, At(7, 11, 29, 0)));
-  EXPECT_FALSE(inTheMinute.Skip(At(7, 11, 30, 5), kReboot));
-  EXPECT_FALSE(inTheMinute.Skipped(At(7, 11, 30, 5), kReboot));
+// A click counts until the run's tick, with its balloon up or not: Windows 10
+// keeps the warning among its notifications.
+TEST(ActionWarning, AClickSkipsTheRunWarnedOfUntilItsTickOnce) {
+  const std::tuple<const char*, std::function<void(TActionWarning&)>, SystemTime, bool> kClicks[] =
+      {{"balloon gone", [](TActionWarning& w) { w.BalloonGone(); }, At(7, 11, 29, 30), true},
+       {"in its minute", [](TActionWarning&) {}, At(7, 11, 30, 3), true},
+       {"after its tick", [](TActionWarning& w) { w.Ran(); }, At(7, 11, 30, 8), false},
+       {"after its minute", [](TActionWarning&) {}, At(7, 11, 31, 0), false},
+       {"a second click", [](TActionWarning& w) { w.Skip(At(7, 11, 29, 5), kReboot); },
+        At(7, 11, 29, 9), false}};
+  for (const auto& [what, before, at, skips] : kClicks) {
+    TActionWarning warning;
+    ASSERT_TRUE(Tick(warning, At(7, 11, 29, 0)));
+    before(warning);
+    EXPECT_EQ(warning.Skip(at, kReboot), skips) << what;
+  }
 }
 
 TEST(ActionWarning, SaysWhatWillHappenAndWhatIsLost) {
@@ -157,29 +166,63 @@ TEST_F(ScheduledActionTest, AClickOnTheBalloonSkipsTodaysRunAndRecordsIt) {
       << "the settings file is not touched";
 }
 
-// What the user did between the warning and the minute decides.
-TEST_F(ScheduledActionTest, OnlyAClickOnTheBalloonStillUpForThisRunSkipsIt) {
-  const std::pair<const char*, std::function<void()>> kBetween[] = {
-      {"timed out", [this] { TrayMouse(kNinBalloonTimeout); }},
-      {"taken down", [this] { TrayMouse(kNinBalloonHide); }},
-      {"timer off", [this] { TimerBox(false); }},
+// What happened between the warning and the click decides: only the run's
+// own tick, or another schedule, ends what a click can skip.
+TEST_F(ScheduledActionTest, AClickSkipsTheRunWarnedOfUntilItsTick) {
+  const std::tuple<const char*, std::function<void()>, int, bool> kBetween[] = {
+      {"timed out", [this] { TrayMouse(kNinBalloonTimeout); }, 24, true},
+      {"taken down", [this] { TrayMouse(kNinBalloonHide); }, 24, true},
+      {"its minute came", [] {}, 25, true},
+      {"its tick came", [this] { TickAt(7, 25, 0); }, 25, false},
+      {"timer off", [this] { TimerBox(false); }, 24, false},
       {"clicked, then the timer off and on", [this] {
          TrayMouse(kNinBalloonUserClick);
          TimerBox(false);
          TimerBox(true);
-       }}};
-  for (const auto& [what, between] : kBetween) {
+       }, 24, false}};
+  for (const auto& [what, between, clickMinute, skips] : kBetween) {
     Start("Action=Reboot\nTime=7:25:00 AM\n");
     TickAt(7, 24, 0);
     ASSERT_EQ(Balloons().size(), 1u) << what;
     between();
     os.calls.clear();
+    os.localTime = At(7, 7, clickMinute, 5);
     TrayMouse(kNinBalloonUserClick);
-    EXPECT_THAT(os.Only({"ReportEventA"}), IsEmpty()) << what;
+    EXPECT_EQ(os.Only({"ReportEventA"}).size(), skips ? 1u : 0u) << what;
     if (std::string(what) == "timer off") continue;  // and so no tick comes
-    TickAt(7, 25, 0);
-    EXPECT_THAT(os.Only({"ExitWindowsEx"}), ElementsAre("ExitWindowsEx(6, 0x7FFFFFFF)")) << what;
+    TickAt(7, 25, 10);
+    const bool ranBefore = std::string(what) == "its tick came";
+    EXPECT_EQ(os.Only({"ExitWindowsEx"}).size(), skips || ranBefore ? 0u : 1u) << what;
   }
+}
+
+// Its defaults would have made the armed Reboot a forced Shutdown at 11:11.
+TEST_F(ScheduledActionTest, AnUnreadableFileLeavesTheArmedScheduleAsItWas) {
+  Start("Action=Reboot\nTerminate=No\nTime=7:25:00 AM\n");
+  std::filesystem::remove(IniPath());
+  std::filesystem::create_directory(IniPath());
+  TrayMouse(kWmRButtonDown);
+  EXPECT_THAT(os.Only({"MessageBoxA", "TrackPopupMenu", "Shell_NotifyIconA"}),
+              ElementsAre("MessageBoxA(window1, \"Unable to read " + IniPath() +
+                          ".\", \"Quennavar\", 0x10)"));
+  TickAt(11, 11);
+  EXPECT_THAT(os.Only({"ExitWindowsEx", "KillTimer"}), IsEmpty());
+  TickAt(7, 25);
+  EXPECT_THAT(os.Only({"ExitWindowsEx"}), ElementsAre("ExitWindowsEx(2, 0x7FFFFFFF)"));
+}
+
+// A "Time" that does not read leaves the action before it read: the tip and
+// the warning tell what the timer will then run.
+TEST_F(ScheduledActionTest, AnUnreadableTimeStillTellsWhatTheTimerWillRun) {
+  Start("Action=Reboot\nTime=7:25:00 AM\n");
+  WriteIni("[Settings]\nTimerEnable=Yes\nAction=Shutdown\nTerminate=No\nTime=half past\n");
+  TrayMouse(kWmRButtonDown);
+  EXPECT_THAT(os.Only({"Shell_NotifyIconA"}),
+              ElementsAre(HasSubstr("\"Quennavar: Shutdown at 7:25 AM\"")));
+  TickAt(7, 24);
+  EXPECT_THAT(Balloons(), ElementsAre(HasSubstr("will shut down at 7:25 AM.")));
+  TickAt(7, 25);
+  EXPECT_THAT(os.Only({"ExitWindowsEx"}), ElementsAre("ExitWindowsEx(1, 0x7FFFFFFF)"));
 }
 
 TEST_F(ScheduledActionTest, NoWarningWhereNothingWouldBeLostOrShown) {

@@ -195,6 +195,7 @@ class RecordingPlatform : public Platform {
     return true;
   }
   void GetLocalTime(SystemTime& time) override { time = localTime; }
+  void Sleep(std::uint32_t milliseconds) override { Log("Sleep", milliseconds); }
   std::string GetLocaleInfoA(LocaleItem item) override {
     return locale.contains(item) ? locale.at(item) : "";
   }

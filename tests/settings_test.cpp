@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
@@ -107,6 +108,50 @@ TEST_F(SettingsTest, AMissingTimeIsElevenElevenWhateverTheTimeSeparator) {
   EXPECT_THROW(Load(), EConvertError);
   WriteIni("[Settings]\nTime=\n");
   EXPECT_THROW(Load(), EConvertError);
+}
+
+// Why a file that is there cannot be opened, each time it is tried.
+TEST_F(SettingsTest, AFileThatIsThereButCannotBeReadIsAnErrorAndChangesNothing) {
+  const std::tuple<const char*, std::deque<std::uint32_t>, bool> kOpens[] = {
+      {"held by a writer for a moment", {32, 32}, false},
+      {"held without sharing", {32, 32, 32}, true},
+      {"access denied", {5, 5, 5}, true},
+      {"a share gone away", {64, 53, 53}, true},
+      {"a folder of its name", {}, true}};
+  for (const auto& [what, errors, fails] : kOpens) {
+    fs::remove_all(IniPath());
+    if (errors.empty())
+      fs::create_directory(IniPath());
+    else
+      WriteIni("[Settings]\nAction=Reboot\nTerminate=No\n");
+    os.openFileErrors = errors;
+    os.calls.clear();
+    SettingsRecord record;
+    record.FAction = "Hibernate";
+    if (fails) {
+      EXPECT_THAT([&] { SettingsFile(os, os.modulePath).Load(context.regional, record); },
+                  ThrowsMessage<EIniFileException>("Unable to read " + IniPath()))
+          << what;
+      EXPECT_EQ(record.FAction, "Hibernate") << what;
+      EXPECT_THAT(os.Only({"GetPrivateProfileStringA"}), IsEmpty()) << what;
+    } else {
+      SettingsFile(os, os.modulePath).Load(context.regional, record);
+      EXPECT_EQ(Switches(record), std::tuple(false, true, false, "Reboot")) << what;
+    }
+    // A writer may be in the middle of a write: tried three times, 100 ms apart.
+    EXPECT_THAT(os.Only({"Sleep"}), ElementsAre("Sleep(100)", "Sleep(100)")) << what;
+    EXPECT_THAT(os.OpenHandles(), IsEmpty()) << what;
+  }
+}
+
+TEST_F(SettingsTest, AFileOrFolderThatIsNotThereIsMissingAndItsDefaultsApply) {
+  for (const fs::path& program : {folder_ / "Quennavar.exe", folder_ / "gone" / "Quennavar.exe"}) {
+    os.calls.clear();
+    SettingsRecord record;
+    SettingsFile(os, program.string()).Load(context.regional, record);
+    EXPECT_EQ(Switches(record), std::tuple(true, true, false, "Shutdown")) << program;
+    EXPECT_THAT(os.Only({"Sleep"}), IsEmpty()) << "asked once: " << program;
+  }
 }
 
 TEST_F(SettingsTest, SaveWritesFourKeysInOrderAndNeverTerminate) {

@@ -104,6 +104,8 @@ bool Win32Platform::GetVersionExA(OsVersionInfo& info) {
   return ok;
 }
 
+void Win32Platform::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
+
 void Win32Platform::GetLocalTime(SystemTime& time) {
   SYSTEMTIME now;
   ::GetLocalTime(&now);

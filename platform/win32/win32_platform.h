@@ -38,6 +38,7 @@ class Win32Platform : public Platform {
   std::string FormatMessageA(std::uint32_t messageId) override;
   bool CloseHandle(Handle handle) override;
   bool GetVersionExA(OsVersionInfo& info) override;
+  void Sleep(std::uint32_t milliseconds) override;
   void GetLocalTime(SystemTime& time) override;
   std::string GetLocaleInfoA(LocaleItem item) override;
   std::string CharLowerBuffA(std::string text) override;

@@ -5,7 +5,8 @@
  *                      once the keyboard focus is in it: where a key pressed now goes
  *   poke flood N M     N tray notifications and M tray menus, then print the
  *                      program's handle count and memory before and after
- *   poke notify M      a tray notification with mouse message M, as a click does
+ *   poke notify M      a tray notification with mouse message M, as a click does;
+ *                      then print the local time it was sent at
  *   poke command ID    the tray menu's command ID, as choosing the item does
  *   poke click ID      a click on the settings window's button ID
  *   poke rect          print the settings window's left, top, right and bottom
@@ -17,7 +18,11 @@
  *   poke move-taskbar L T R B
  *                      move the shell's taskbar window to that rectangle
  *   poke load NAME     print "loaded" where LoadLibraryA finds a library by
- *                      that name, as a program in poke's folder would */
+ *                      that name, as a program in poke's folder would
+ * Options, after the command's own arguments:
+ *   --in FOLDER        the copy of the program whose file's path holds
+ *                      FOLDER, where several run
+ *   --at H:M:S.MS      first wait until the clock shows that time */
 #include <windows.h>
 /* after windows.h, which it needs */
 #include <psapi.h>
@@ -48,10 +53,44 @@ static BOOL CALLBACK find_balloon(HWND window, LPARAM found) {
   return TRUE;
 }
 
-static HWND settings_window(void) {
+static BOOL runs_from(HWND window, const char* folder) {
+  DWORD pid = 0;
+  char path[MAX_PATH] = "";
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (!process) return FALSE;
+  GetModuleFileNameExA(process, NULL, path, sizeof path);
+  CloseHandle(process);
+  return strstr(path, folder) != NULL;
+}
+
+/* The settings window of the copy run from folder, or of any copy. */
+static HWND settings_window(const char* folder) {
   HWND window = NULL;
   while ((window = FindWindowExA(NULL, window, "QuennavarWindow", "Quennavar")) != NULL)
-    if (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) return window;
+    if ((GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) && (!folder || runs_from(window, folder)))
+      return window;
+  return NULL;
+}
+
+/* Waits until the clock shows "H:M:S.MS", or has passed it by less than 12 hours. */
+static void wait_for_clock(const char* at) {
+  int hour, minute, second, millisecond;
+  if (!at || sscanf(at, "%d:%d:%d.%d", &hour, &minute, &second, &millisecond) != 4) return;
+  for (;;) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    long ahead = ((hour - now.wHour) * 3600L + (minute - now.wMinute) * 60L +
+                  (second - now.wSecond)) * 1000L + (millisecond - now.wMilliseconds);
+    ahead = (ahead % 86400000L + 86400000L) % 86400000L;
+    if (ahead == 0 || ahead > 43200000L) return;
+    Sleep(5);
+  }
+}
+
+static const char* option(int argc, char** argv, const char* name) {
+  for (int i = 2; i + 1 < argc; ++i)
+    if (strcmp(argv[i], name) == 0) return argv[i + 1];
   return NULL;
 }
 
@@ -143,14 +182,19 @@ int main(int argc, char** argv) {
     if (LoadLibraryA(argv[2])) printf("loaded\n");
     return 0;
   }
-  HWND window = settings_window();
+  HWND window = settings_window(option(argc, argv, "--in"));
   if (!window) return 3;
   if (argc >= 2 && strcmp(argv[1], "close") == 0) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
   }
   if (argc >= 3 && strcmp(argv[1], "notify") == 0) {
+    SYSTEMTIME sent;
+    wait_for_clock(option(argc, argv, "--at"));
+    GetLocalTime(&sent);
     PostMessageA(window, WM_TRAYNOTIFY, 0, atoi(argv[2]));
+    printf("sent %02d:%02d:%02d.%03d\n", sent.wHour, sent.wMinute, sent.wSecond,
+           sent.wMilliseconds);
     return 0;
   }
   if (argc >= 3 && strcmp(argv[1], "command") == 0) {
