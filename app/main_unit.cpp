@@ -33,7 +33,11 @@ TShutDownForm::TShutDownForm(ActionContext& context, TApplication& application)
   application.SetMainWindow(Handle(), *this);
   SetOpacity(FOs, Handle(), 255);  // a layered window stays invisible until given an opacity
   // Explorer announces a new taskbar with this message; the icon must follow.
+  // Started as administrator, the program must let it in from Explorer,
+  // which runs with less: otherwise Windows holds it back, and the icon is
+  // gone for good once Explorer restarts.
   FTaskbarCreated = FOs.RegisterWindowMessageA("TaskbarCreated");
+  if (FTaskbarCreated != 0) FOs.ChangeWindowMessageFilterEx(Handle(), FTaskbarCreated, kMsgfltAllow);
 }
 
 void TShutDownForm::FormCreate() {

@@ -133,6 +133,11 @@ class Platform {
   // GetMessageA, TranslateMessage and DispatchMessageA until WM_QUIT; its wParam.
   virtual int RunMessageLoop() = 0;
   virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
+  // Lets the message through to the window from processes of lower
+  // integrity. Where user32 lacks it (before 7) ChangeWindowMessageFilter
+  // lets it through to the process (Vista); before Vista nothing blocks it.
+  virtual bool ChangeWindowMessageFilterEx(HWnd window, std::uint32_t message,
+                                           std::uint32_t action) = 0;
   virtual int GetSystemMetrics(int index) = 0;
   // A top-level window of the class, whatever its title; null where none is.
   virtual HWnd FindWindowA(const std::string& className) = 0;

@@ -437,6 +437,10 @@ class RecordingPlatform : public Platform {
   std::uint32_t RegisterWindowMessageA(const std::string& name) override {
     return Logged(registeredMessage, "RegisterWindowMessageA", name);
   }
+  bool ChangeWindowMessageFilterEx(HWnd window, std::uint32_t message,
+                                   std::uint32_t action) override {
+    return Logged(true, "ChangeWindowMessageFilterEx", window, Hex{message}, action);
+  }
   int GetSystemMetrics(int index) override {
     int iconScale = dpi ? dpi : 96;  // the icon sizes follow the DPI, known or not
     if (index == kSmCxIcon || index == kSmCyIcon) return 32 * iconScale / 96;

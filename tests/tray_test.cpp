@@ -230,6 +230,21 @@ TEST_F(TrayTest, WithoutTheTaskbarsMessageNoMessageAddsTheIconAgain) {
   EXPECT_THAT(os.Only({"Shell_NotifyIconA"}), IsEmpty());
 }
 
+// Started as administrator, the program hears Explorer's announcement
+// only through the filter, and nothing else from lower rights.
+TEST_F(TrayTest, LetsInFromLowerRightsTheTaskbarsMessageAlone) {
+  for (std::uint32_t registered : {0xC0DEu, 0u}) {
+    os.registeredMessage = registered;
+    os.commandLine = "Quennavar.exe";
+    os.calls.clear();
+    Quennavar(os);
+    const std::vector<std::string> allowed = {"ChangeWindowMessageFilterEx(window2, 0xC0DE, 1)"};
+    EXPECT_EQ(os.Only({"ChangeWindowMessageFilterEx"}),
+              registered ? allowed : std::vector<std::string>{})
+        << registered;
+  }
+}
+
 TEST_F(TrayTest, ExitEndsTheLoopWithoutDestroyingTheWindowYet) {
   Create();
   Choose(miExit);

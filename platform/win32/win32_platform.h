@@ -97,6 +97,8 @@ class Win32Platform : public Platform {
   void PostQuitMessage(int exitCode) override;
   int RunMessageLoop() override;
   std::uint32_t RegisterWindowMessageA(const std::string& name) override;
+  bool ChangeWindowMessageFilterEx(HWnd window, std::uint32_t message,
+                                   std::uint32_t action) override;
   int GetSystemMetrics(int index) override;
   HWnd FindWindowA(const std::string& className) override;
   HMonitor MonitorFromWindow(HWnd window, std::uint32_t flags) override;
