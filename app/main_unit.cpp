@@ -91,6 +91,7 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
     case kWmSettingChange:
       FContext.regional = ReadRegionalSettings(FOs);
       FDailyWarning.Schedule(FSettings, FActionTimerEnabled);  // the tip's time in the new format
+      if (FControls.Created()) FControls.ShowPickerFormat(FContext.regional.shortTimeFormat);
       break;
     default:
       if (message == FTaskbarCreated && FTaskbarCreated != 0) FTrayIcon.AddAgain(Handle());
@@ -176,6 +177,7 @@ void TShutDownForm::btnHideClick() {
 void TShutDownForm::FormShow() {
   if (!FControls.Created()) {
     FControls.Create(Handle());
+    FControls.ShowPickerFormat(FContext.regional.shortTimeFormat);
     if (FSettingsAtStart) FControls.Show(*FSettingsAtStart, FContext.programPath);
   }
   HideApplicationWindow();

@@ -153,6 +153,10 @@ DayFraction TSettingsControls::PickerTime() const {
   return EncodeTime({time.wHour, time.wMinute, time.wSecond, 0});
 }
 
+void TSettingsControls::ShowPickerFormat(const std::string& format) {
+  if (!format.empty()) FOs.DateTimeSetFormat(Control(DateTimePicker), format);
+}
+
 void TSettingsControls::ShowPickerTime(DayFraction time) {
   SystemTime shown;
   FOs.GetLocalTime(shown);  // the picker wants a whole date; only its time shows

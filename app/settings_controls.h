@@ -34,6 +34,9 @@ class TSettingsControls {
   // What the settings say, offering only the actions the system allows;
   // nothing is stored.
   void Show(const SettingsRecord& settings, const std::string& programPath);
+  // The picker in the user's short time format, so that the hour shows with
+  // its designator; where the locale gives none, as the picker has it.
+  void ShowPickerFormat(const std::string& format);
   // What a full save stores.
   SettingsChoice Choice() const;
   DayFraction PickerTime() const;

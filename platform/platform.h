@@ -181,9 +181,10 @@ class Platform {
                                      std::intptr_t lParam) = 0;
   virtual bool EnableWindow(HWnd window, bool enable) = 0;
   virtual bool SetWindowTextA(HWnd window, const std::string& text) = 0;
-  // DTM_SETSYSTEMTIME and DTM_GETSYSTEMTIME of a date-time picker
+  // DTM_SETSYSTEMTIME, DTM_GETSYSTEMTIME and DTM_SETFORMATA of a date-time picker
   virtual bool DateTimeSetSystemTime(HWnd picker, const SystemTime& time) = 0;
   virtual bool DateTimeGetSystemTime(HWnd picker, SystemTime& time) = 0;
+  virtual bool DateTimeSetFormat(HWnd picker, const std::string& format) = 0;
   // TTM_ADDTOOLA: the tooltip shows the text while the mouse rests on the tool.
   virtual bool AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::string& text) = 0;
   virtual HFont CreateFontA(int height, int weight, const std::string& faceName) = 0;

@@ -125,6 +125,8 @@ enum class LocaleItem : std::uint32_t {
   S1159 = 0x28,
   S2359 = 0x29,
   ITimeMarkPosn = 0x1005,
+  STimeFormat = 0x1003,
+  SShortTime = 0x79,  // Windows 7 and later
   SDecimal = 0x0E,
   SDayName1 = 0x2A,  // Monday; the next six follow in order
   SAbbrevDayName1 = 0x31,

@@ -53,6 +53,11 @@ RegionalSettings ReadRegionalSettings(Platform& os) {
   }
   for (const auto& [item, field] : kLocaleFlags)
     r.*field = std::strtol(os.GetLocaleInfoA(item).c_str(), nullptr, 10) != 0;
+  // Windows 7 brought the short time format; before it, the long one has
+  // the seconds, which no daily time needs.
+  r.shortTimeFormat = os.GetLocaleInfoA(LocaleItem::SShortTime);
+  if (r.shortTimeFormat.empty())
+    r.shortTimeFormat = WithoutSeconds(os.GetLocaleInfoA(LocaleItem::STimeFormat));
 
   std::string lowered;
   for (char c : r.shortDateFormat) lowered += Lower(c);
@@ -70,6 +75,33 @@ RegionalSettings ReadRegionalSettings(Platform& os) {
     }
   }
   return r;
+}
+
+// The pattern letters are h, H, m, s and t, in runs; text in single quotes
+// and every other character stand for themselves.
+std::string WithoutSeconds(const std::string& format) {
+  constexpr std::string_view kPatternLetters = "hHmst";
+  auto isPattern = [&](std::size_t at) { return kPatternLetters.find(format[at]) != kPatternLetters.npos; };
+  std::optional<std::size_t> previousEnd;  // of the pattern before the seconds
+  for (std::size_t i = 0; i < format.size();) {
+    if (format[i] == '\'') {
+      std::size_t close = format.find('\'', i + 1);
+      i = close == std::string::npos ? format.size() : close + 1;
+    } else if (!isPattern(i)) {
+      ++i;
+    } else {
+      std::size_t end = i;
+      while (end < format.size() && format[end] == format[i]) ++end;
+      if (format[i] == 's') {
+        if (previousEnd) return format.substr(0, *previousEnd) + format.substr(end);
+        // The first pattern: the separator after it goes with it.
+        while (end < format.size() && !isPattern(end)) ++end;
+        return format.substr(0, i) + format.substr(end);
+      }
+      previousEnd = i = end;
+    }
+  }
+  return format;
 }
 
 std::string LongTimeText(const RegionalSettings& regional, int hour, int minute, int second) {

@@ -22,6 +22,9 @@ struct RegionalSettings {
   std::string shortDateFormat = "m/d/yy";
   std::string dateSeparator = "/";
   std::string decimalSeparator = ".";
+  // Hours, minutes and the designator, as a time picker shows them; empty
+  // where the locale gives no time format.
+  std::string shortTimeFormat;
   // Only filled when the short date format spells names out (MMM, dddd...).
   std::array<std::string, 12> shortMonthNames;
   std::array<std::string, 12> longMonthNames;
@@ -30,6 +33,10 @@ struct RegionalSettings {
 };
 
 RegionalSettings ReadRegionalSettings(Platform& os);
+
+// A time format without its seconds and what separates them from the part
+// before: "h:mm:ss tt" gives "h:mm tt", "ss.HH.mm" gives "HH.mm".
+std::string WithoutSeconds(const std::string& format);
 
 // The time of day in the user's long time format, e.g. "11:30:00 PM".
 std::string LongTimeText(const RegionalSettings& regional, int hour, int minute, int second);

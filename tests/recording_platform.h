@@ -113,7 +113,8 @@ class RecordingPlatform : public Platform {
     return {{LocaleItem::STime, ":"},  {LocaleItem::ITLZero, "0"},
             {LocaleItem::ITime, "0"},  {LocaleItem::ITimeMarkPosn, "0"},
             {LocaleItem::S1159, "AM"}, {LocaleItem::S2359, "PM"},
-            {LocaleItem::SDate, "/"},  {LocaleItem::SShortDate, "M/d/yyyy"}};
+            {LocaleItem::SDate, "/"},  {LocaleItem::SShortDate, "M/d/yyyy"},
+            {LocaleItem::STimeFormat, "h:mm:ss tt"}};  // as XP has it: no short time
   }
 
   // --- What happened.
@@ -588,6 +589,11 @@ class RecordingPlatform : public Platform {
   }
   bool DateTimeGetSystemTime(HWnd picker, SystemTime& time) override {
     time = pickerTimes[picker];
+    return true;
+  }
+  std::map<HWnd, std::string> pickerFormats;
+  bool DateTimeSetFormat(HWnd picker, const std::string& format) override {
+    pickerFormats[picker] = format;
     return true;
   }
   bool AddTool(HWnd, HWnd, HWnd tool, const std::string& text) override {

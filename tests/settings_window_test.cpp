@@ -211,6 +211,27 @@ TEST_F(SettingsWindowTest, ControlsAreDrawnWithTheirClassesStylesCaptionsFontsAn
       << "the program file's, by its full path, read once";
 }
 
+// Hours, minutes and the designator, whatever the seconds: without the
+// designator 11:30 in the morning and at night look the same.
+TEST_F(SettingsWindowTest, ThePickerShowsTheUsersShortTimeFormat) {
+  const std::tuple<const char*, const char*, const char*> kLocales[] = {
+      {"h:mm tt", "h:mm:ss tt", "h:mm tt"},  // 7 and later
+      {"", "h:mm:ss tt", "h:mm tt"},         // XP
+      {"", "HH:mm:ss", "HH:mm"},
+      {"", "", ""}};  // none: the picker's own
+  for (const auto& [shortTime, longTime, shown] : kLocales) {
+    os.locale[LocaleItem::SShortTime] = shortTime;
+    os.locale[LocaleItem::STimeFormat] = longTime;
+    context.regional = ReadRegionalSettings(os);
+    os.pickerFormats.clear();
+    Open();
+    EXPECT_EQ(os.pickerFormats[form_->Control(DateTimePicker)], shown) << longTime;
+  }
+  os.locale[LocaleItem::SShortTime] = "HH:mm";
+  Send(kWmSettingChange);
+  EXPECT_EQ(os.pickerFormats[form_->Control(DateTimePicker)], "HH:mm") << "a new locale";
+}
+
 // The name and version labels are navy on the window's face; every other
 // control keeps the system's colours.
 TEST_F(SettingsWindowTest, OnlyTheNameAndVersionLabelsAreNavy) {

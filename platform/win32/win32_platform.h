@@ -135,6 +135,7 @@ class Win32Platform : public Platform {
   bool SetWindowTextA(HWnd window, const std::string& text) override;
   bool DateTimeSetSystemTime(HWnd picker, const SystemTime& time) override;
   bool DateTimeGetSystemTime(HWnd picker, SystemTime& time) override;
+  bool DateTimeSetFormat(HWnd picker, const std::string& format) override;
   bool AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::string& text) override;
   HFont CreateFontA(int height, int weight, const std::string& faceName) override;
   bool DeleteObject(HFont font) override;
