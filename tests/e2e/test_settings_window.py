@@ -12,6 +12,7 @@ pytestmark = pytest.mark.wine(version="winxp", display=True, desktop=True)
 
 WIDTH, HEIGHT = 1024, 768
 RB_REBOOT, RB_SUSPEND, BTN_REBOOT, BTN_HIDE, VERSION_LABEL = 1008, 1010, 1018, 1019, 1004
+TIME_PICKER = 1017
 # The classic frame is 3 pixels and the caption 19, so the client area of
 # the 175 x 293 window shown from the menu starts at (847, 467).
 LEFT, TOP = 847, 467
@@ -49,13 +50,17 @@ def click(session, at):
     session.xdotool("mousemove", str(at[0]), str(at[1]), "click", "1")
 
 
-def test_placement_look_and_version(session, program, screenshot):
+def test_placement_look_and_version(session, program, screenshot, run_poke):
     # No warning: run at 11:29 PM, its balloon would cover the tray icon.
     session.write_settings(program, Action="Reboot", Terminate="No", ShowOnClick="Yes",
                            TimerEnable="Yes", Time="11:30:00 PM", WarnMinutes="0")
     started = session.start_in_tray(program)
     session.show_settings(started)
     screenshot("settings-window")
+    # The user's short time: without its designator 11:30 PM would read as
+    # 11:30 in the morning.
+    shown = run_poke("text", TIME_PICKER).strip()
+    assert shown == "11:30 PM", "the picker shows %r" % shown
     run = session.exit_from_tray(program, started)
     form, width, height = geometry(run)
     assert (width, height) != (0, 0), "window size %s" % ([width, height],)

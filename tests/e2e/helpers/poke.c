@@ -9,6 +9,7 @@
  *                      then print the local time it was sent at
  *   poke command ID    the tray menu's command ID, as choosing the item does
  *   poke click ID      a click on the settings window's button ID
+ *   poke text ID       print the text of the settings window's control ID
  *   poke rect          print the settings window's left, top, right and bottom
  *                      and its client area's width and height, in pixels
  *   poke balloon       print "shown" where the shell shows a balloon: a
@@ -206,6 +207,14 @@ int main(int argc, char** argv) {
     HWND button = GetDlgItem(window, id);
     if (!button) return 6;
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
+    return 0;
+  }
+  if (argc >= 3 && strcmp(argv[1], "text") == 0) {
+    char text[256] = "";
+    HWND control = GetDlgItem(window, atoi(argv[2]));
+    if (!control) return 6;
+    SendMessageA(control, WM_GETTEXT, sizeof text, (LPARAM)text);
+    printf("%s\n", text);
     return 0;
   }
   if (argc >= 2 && strcmp(argv[1], "rect") == 0) {
