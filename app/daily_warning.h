@@ -25,9 +25,9 @@ class TDailyWarning {
   void Schedule(const SettingsRecord& settings, bool armed);
   // At each tick of the armed timer.
   void Tick(const SystemTime& now, const SettingsRecord& settings);
-  // At the tick that runs the occurrence due now: false where a click
-  // skipped it. A click after this skips nothing of it.
-  bool Runs(const SystemTime& now, const SettingsRecord& settings) {
+  // Takes the occurrence due now, at the tick that runs it: false where a
+  // click skipped it. A click after this skips nothing of it.
+  bool TakeRun(const SystemTime& now, const SettingsRecord& settings) {
     const bool skipped = FWarning.Skipped(now, NextOccurrence(settings));
     FWarning.Ran();
     return !skipped;

@@ -37,7 +37,9 @@ TShutDownForm::TShutDownForm(ActionContext& context, TApplication& application)
   // which runs with less: otherwise Windows holds it back, and the icon is
   // gone for good once Explorer restarts.
   FTaskbarCreated = FOs.RegisterWindowMessageA("TaskbarCreated");
-  if (FTaskbarCreated != 0) FOs.ChangeWindowMessageFilterEx(Handle(), FTaskbarCreated, kMsgfltAllow);
+  if (FTaskbarCreated != 0 &&
+      !FOs.ChangeWindowMessageFilterEx(Handle(), FTaskbarCreated, kMsgfltAllow))
+    FOs.ChangeWindowMessageFilter(FTaskbarCreated, kMsgfltAdd);  // Vista
 }
 
 void TShutDownForm::FormCreate() {
@@ -202,7 +204,7 @@ void TShutDownForm::ActionTimerTimer() {
   FDailyWarning.Tick(now, FSettings);
   if (!due) return;
   FLastRunMinute = due;
-  if (FDailyWarning.Runs(now, FSettings)) RunStoredAction();
+  if (FDailyWarning.TakeRun(now, FSettings)) RunStoredAction();
 }
 
 // --- Tray icon ---

@@ -1,7 +1,6 @@
 #include "app/settings.h"
 
 #include "app/actions.h"
-#include "platform/unique_handle.h"
 #include "system/concat.h"
 #include "system/errors.h"
 #include "system/paths.h"
@@ -34,22 +33,23 @@ void SettingsFile::WriteYesNo(const char* key, bool yes) const { Write(key, yes 
 // another program, a folder of that name, a share gone away, access
 // denied) as a missing one, and every default would then apply: an armed
 // daily action would become a forced Shutdown at 11:11. Only a file that
-// is not there is missing.
-void SettingsFile::CheckReadable() const {
+// is not there is missing; null then. Held open, sharing it with every
+// other reader and writer, no program can lock it away between two keys.
+UniqueKernelHandle SettingsFile::OpenToRead() const {
   for (int attempt = 1;; ++attempt) {
-    UniqueKernelHandle file(FOs, FOs.CreateFileA(FPath, kGenericRead,
-                                                 kFileShareRead | kFileShareWrite | kFileShareDelete,
-                                                 kOpenExisting));
-    if (file) return;
+    UniqueKernelHandle file(
+        FOs, FOs.CreateFileA(FPath, kGenericRead,
+                             kFileShareRead | kFileShareWrite | kFileShareDelete, kOpenExisting));
+    if (file) return file;
     const std::uint32_t error = FOs.GetLastError();
-    if (error == kErrorFileNotFound || error == kErrorPathNotFound) return;
+    if (error == kErrorFileNotFound || error == kErrorPathNotFound) return file;
     if (attempt == kReadAttempts) throw EIniFileException(Concat({"Unable to read ", FPath}));
     FOs.Sleep(kReadRetryDelay);  // a writer may be in the middle of a write
   }
 }
 
 void SettingsFile::Load(const RegionalSettings& regional, SettingsRecord& record) const {
-  CheckReadable();
+  const UniqueKernelHandle held = OpenToRead();
   record.FForceTerminate = Read("Terminate", kYes) == kYes;
   record.FShowOnClick = Read("ShowOnClick", kYes) == kYes;
   record.FTimerEnable = Read("TimerEnable", kNo) == kYes;

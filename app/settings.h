@@ -8,6 +8,7 @@
 
 #include "app/action_warning.h"
 #include "platform/platform.h"
+#include "platform/unique_handle.h"
 #include "system/regional.h"
 
 namespace quennavar {
@@ -58,7 +59,7 @@ class SettingsFile {
   void Save(const RegionalSettings& regional, const SettingsChoice& choice) const;
 
  private:
-  void CheckReadable() const;
+  UniqueKernelHandle OpenToRead() const;
 
   Platform& FOs;
   std::string FPath;

@@ -49,9 +49,9 @@ class Platform {
 
   // Run-time linking (kernel32). The power-management entries have no import
   // library on older systems, so they are only ever reached through here.
-  // A library is loaded from the system folder alone, never from where the
-  // search for a bare name would start: the program's own folder.
-  virtual Module LoadLibraryA(const std::string& fileName) = 0;
+  // LoadLibraryExA of "powrprof.dll" by its full path in the system folder,
+  // never by the bare name, whose search starts in the program's own folder.
+  virtual Module LoadSystemLibrary(const std::string& fileName) = 0;
   virtual Module GetModuleHandleA(const std::string& moduleName) = 0;
   virtual ProcAddress GetProcAddress(Module module, const std::string& procName) = 0;
   // BOOLEAN WINAPI IsPwrSuspendAllowed(void) and IsPwrHibernateAllowed(void)
@@ -133,11 +133,12 @@ class Platform {
   // GetMessageA, TranslateMessage and DispatchMessageA until WM_QUIT; its wParam.
   virtual int RunMessageLoop() = 0;
   virtual std::uint32_t RegisterWindowMessageA(const std::string& name) = 0;
-  // Lets the message through to the window from processes of lower
-  // integrity. Where user32 lacks it (before 7) ChangeWindowMessageFilter
-  // lets it through to the process (Vista); before Vista nothing blocks it.
+  // Let a message through from processes of lower integrity: to the window
+  // (7 and later), or to the whole process (Vista). False where user32
+  // lacks them; before Vista nothing holds a message back.
   virtual bool ChangeWindowMessageFilterEx(HWnd window, std::uint32_t message,
                                            std::uint32_t action) = 0;
+  virtual bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) = 0;
   virtual int GetSystemMetrics(int index) = 0;
   // A top-level window of the class, whatever its title; null where none is.
   virtual HWnd FindWindowA(const std::string& className) = 0;

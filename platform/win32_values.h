@@ -24,8 +24,14 @@ inline constexpr std::uint32_t kFileShareDelete = 0x4;
 inline constexpr std::uint32_t kOpenExisting = 3;
 inline constexpr std::uint32_t kErrorFileNotFound = 2;
 inline constexpr std::uint32_t kErrorPathNotFound = 3;
+inline constexpr std::uint32_t kDriveNoRootDir = 1;
+inline constexpr std::uint32_t kDriveRemovable = 2;
+inline constexpr std::uint32_t kDriveFixed = 3;
 inline constexpr std::uint32_t kDriveRemote = 4;
+inline constexpr std::uint32_t kDriveCdrom = 5;
+inline constexpr std::uint32_t kDriveRamdisk = 6;
 inline constexpr std::uint32_t kMsgfltAllow = 1;
+inline constexpr std::uint32_t kMsgfltAdd = 1;
 
 inline constexpr std::uint32_t kWmDestroy = 0x0002;
 inline constexpr std::uint32_t kWmNcCreate = 0x0081;

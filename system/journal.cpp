@@ -22,19 +22,30 @@ void Report(const ActionContext& context, EventType type, JournalEvent event,
   ReportAction(context.os, kEventSource, context.programPath, type, event, insertions);
 }
 
-// A file on a share, or on a drive mapped to one. Registered, it would be
-// opened over the network by every reader of the log, services running as
-// SYSTEM among them, who would read whatever texts the share holds.
-bool OnNetwork(Platform& os, const std::string& path) {
+// Only a program on a drive of the machine's own is registered. One on a
+// share, or on a drive mapped to one (which an elevated program may not
+// even see), would be opened over the network by every reader of the log,
+// services running as SYSTEM among them, who would read whatever texts the
+// share holds.
+bool OnLocalDrive(Platform& os, const std::string& path) {
   std::optional<std::string> root = DriveRootOf(path);
-  return !root || os.GetDriveTypeA(*root) == kDriveRemote;
+  if (!root) return false;
+  switch (os.GetDriveTypeA(*root)) {
+    case kDriveRemovable:
+    case kDriveFixed:
+    case kDriveCdrom:
+    case kDriveRamdisk:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // Without administrative rights the key cannot be opened; the record is
-// still written, and the viewer shows it without its text. So it is from a
-// program on the network, which registers nothing.
+// still written, and the viewer shows it without its text, as it does for
+// a program that registers nothing because it is not on a local drive.
 void RegisterSource(Platform& os, const std::string& source, const std::string& messageFile) {
-  if (OnNetwork(os, messageFile)) return;
+  if (!OnLocalDrive(os, messageFile)) return;
   UniqueHKey key(os);
   const std::string subKey = kRegistrationKey + source;
   if (os.RegCreateKeyExA(HKey::LocalMachine, subKey, kKeyAllAccess, key.put()) != kErrorSuccess)

@@ -26,7 +26,7 @@ bool Loaded(Module module) { return static_cast<std::uintptr_t>(module) >= 32; }
 
 bool PowerCapability(Platform& os, const char* query) {
   if (!HasPowerLibrary(os)) return false;
-  if (!Loaded(os.LoadLibraryA(kPowerLibrary))) return false;
+  if (!Loaded(os.LoadSystemLibrary(kPowerLibrary))) return false;
   ProcAddress entry = os.GetProcAddress(os.GetModuleHandleA(kPowerLibrary), query);
   return entry != ProcAddress::Null && os.CallPowerQuery(entry);
 }
@@ -34,7 +34,7 @@ bool PowerCapability(Platform& os, const char* query) {
 // Loads the library anew on every use and never releases it. Returns only
 // after the machine has resumed; empty when the library could not be loaded.
 std::optional<bool> SetSuspendState(Platform& os, bool hibernate, bool disableWakeEvent) {
-  Module library = os.LoadLibraryA(kPowerLibrary);
+  Module library = os.LoadSystemLibrary(kPowerLibrary);
   if (!Loaded(library)) return std::nullopt;
   ProcAddress setSuspendState = os.GetProcAddress(library, "SetSuspendState");
   return setSuspendState != ProcAddress::Null &&

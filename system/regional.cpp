@@ -1,7 +1,9 @@
 #include "system/regional.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "system/concat.h"
 
@@ -77,31 +79,62 @@ RegionalSettings ReadRegionalSettings(Platform& os) {
   return r;
 }
 
-// The pattern letters are h, H, m, s and t, in runs; text in single quotes
-// and every other character stand for themselves.
-std::string WithoutSeconds(const std::string& format) {
+namespace {
+
+// A time format's parts: runs of one pattern letter (h, H, m, s, t), and
+// the text between them, quoted or not, which stands for itself.
+struct FormatPart {
+  std::string text;
+  bool pattern;
+};
+
+std::vector<FormatPart> FormatParts(const std::string& format) {
   constexpr std::string_view kPatternLetters = "hHmst";
-  auto isPattern = [&](std::size_t at) { return kPatternLetters.find(format[at]) != kPatternLetters.npos; };
-  std::optional<std::size_t> previousEnd;  // of the pattern before the seconds
+  std::vector<FormatPart> parts;
   for (std::size_t i = 0; i < format.size();) {
-    if (format[i] == '\'') {
-      std::size_t close = format.find('\'', i + 1);
-      i = close == std::string::npos ? format.size() : close + 1;
-    } else if (!isPattern(i)) {
-      ++i;
-    } else {
-      std::size_t end = i;
+    std::size_t end = i + 1;
+    const bool pattern = kPatternLetters.find(format[i]) != kPatternLetters.npos;
+    if (pattern) {
       while (end < format.size() && format[end] == format[i]) ++end;
-      if (format[i] == 's') {
-        if (previousEnd) return format.substr(0, *previousEnd) + format.substr(end);
-        // The first pattern: the separator after it goes with it.
-        while (end < format.size() && !isPattern(end)) ++end;
-        return format.substr(0, i) + format.substr(end);
-      }
-      previousEnd = i = end;
+    } else if (format[i] == '\'') {
+      end = std::min(format.find('\'', i + 1), format.size() - 1) + 1;
     }
+    if (pattern || parts.empty() || parts.back().pattern)
+      parts.push_back({format.substr(i, end - i), pattern});
+    else
+      parts.back().text += format.substr(i, end - i);
+    i = end;
   }
-  return format;
+  return parts;
+}
+
+// Text with a letter in it labels a number ("' min '"); without one it
+// separates two (":").
+bool Labels(const FormatPart& part) {
+  return std::ranges::any_of(part.text, [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+           static_cast<unsigned char>(c) >= 0x80;
+  });
+}
+
+}  // namespace
+
+std::string WithoutSeconds(const std::string& format) {
+  std::vector<FormatPart> parts = FormatParts(format);
+  auto seconds = std::ranges::find_if(
+      parts, [](const FormatPart& part) { return part.pattern && part.text[0] == 's'; });
+  if (seconds == parts.end()) return format;
+  // What follows the seconds goes with them where it labels them or they
+  // come first; what comes before them, where it only separates them.
+  const bool first = seconds == parts.begin();
+  auto after = seconds + 1;
+  if (after != parts.end() && !after->pattern && (first || Labels(*after)))
+    after = parts.erase(after);
+  after = parts.erase(seconds);
+  if (!first && !(after - 1)->pattern && !Labels(*(after - 1))) parts.erase(after - 1);
+  std::string shorter;
+  for (const FormatPart& part : parts) shorter += part.text;
+  return shorter;
 }
 
 std::string LongTimeText(const RegionalSettings& regional, int hour, int minute, int second) {

@@ -175,11 +175,13 @@ TEST_F(ScheduledActionTest, AClickSkipsTheRunWarnedOfUntilItsTick) {
       {"its minute came", [] {}, 25, true},
       {"its tick came", [this] { TickAt(7, 25, 0); }, 25, false},
       {"timer off", [this] { TimerBox(false); }, 24, false},
-      {"clicked, then the timer off and on", [this] {
+      {"clicked, then the timer off and on",
+       [this] {
          TrayMouse(kNinBalloonUserClick);
          TimerBox(false);
          TimerBox(true);
-       }, 24, false}};
+       },
+       24, false}};
   for (const auto& [what, between, clickMinute, skips] : kBetween) {
     Start("Action=Reboot\nTime=7:25:00 AM\n");
     TickAt(7, 24, 0);

@@ -45,22 +45,25 @@ TEST_F(Journal, RegistersTheSourceOnEveryRecordAndReleasesEverything) {
 TEST_F(Journal, WithoutRightsToTheKeyStillWritesTheRecord) {
   os.regCreateKeyStatus = 5;  // access denied
   Report(EventType::Error, JournalEvent::WakeUpNotSupported, "!!!");
-  EXPECT_THAT(os.calls, ElementsAre(kLocalDrive, kRegistration,
-                                    "RegisterEventSourceA(NULL, \"Quennavar\")",
-                                    "ReportEventA(type=1, id=103, \"!!!\")",
-                                    "DeregisterEventSource(source)"));
+  EXPECT_THAT(
+      os.calls,
+      ElementsAre(kLocalDrive, kRegistration, "RegisterEventSourceA(NULL, \"Quennavar\")",
+                  "ReportEventA(type=1, id=103, \"!!!\")", "DeregisterEventSource(source)"));
 }
 
 // Registered, a file on a share would be read over the network by every
-// reader of the log; the record is written all the same.
-TEST_F(Journal, AProgramOnTheNetworkRegistersNothingButStillRecords) {
-  os.networkDrives = {"Z:\\"};
+// reader of the log; the record is written all the same. So is one on a
+// drive the program cannot tell is its machine's own.
+TEST_F(Journal, OnlyAProgramOnALocalDriveRegistersButEveryOneRecords) {
+  os.driveTypes = {{"Z:\\", kDriveRemote}, {"Y:\\", kDriveNoRootDir}, {"E:\\", kDriveRemovable}};
   const std::pair<const char*, bool> kPrograms[] = {
       {"\\\\server\\share\\Quennavar.exe", false},
       {"\\\\?\\UNC\\server\\share\\Quennavar.exe", false},
       {"Z:\\Tools\\Quennavar.exe", false},
       {"\\\\?\\Z:\\Tools\\Quennavar.exe", false},
       {"\\\\?\\C:\\Tools\\Quennavar.exe", true},
+      {"Y:\\Tools\\Quennavar.exe", false},
+      {"E:\\Tools\\Quennavar.exe", true},
       {"d:/Tools/Quennavar.exe", true}};
   for (const auto& [program, registered] : kPrograms) {
     os.calls.clear();

@@ -64,7 +64,7 @@ TEST_P(PlatformPredicates, AskThePowerLibraryOnlyOnSystemsThatHaveIt) {
   os.hibernateAllowed = true;
   EXPECT_EQ(CanSuspend(os), GetParam().queriesPowerLibrary);
   EXPECT_EQ(CanHibernate(os), GetParam().queriesPowerLibrary);
-  EXPECT_EQ(os.Only({"LoadLibraryA"}).size(), GetParam().queriesPowerLibrary ? 2u : 0u);
+  EXPECT_EQ(os.Only({"LoadSystemLibrary"}).size(), GetParam().queriesPowerLibrary ? 2u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, PlatformPredicates, ::testing::ValuesIn(kPlatforms), kRowName);
@@ -76,7 +76,7 @@ TEST_F(PowerTest, CapabilityQueryLoadsTheLibraryEveryTimeAndAsksItsEntry) {
     EXPECT_EQ(CanSuspend(os), allowed);
     EXPECT_EQ(CanHibernate(os), !allowed);
   }
-  EXPECT_EQ(os.Only({"LoadLibraryA"}).size(), 4u);
+  EXPECT_EQ(os.Only({"LoadSystemLibrary"}).size(), 4u);
 }
 
 TEST_F(PowerTest, CapabilityIsFalseWithoutTheLibraryOrItsEntry) {
@@ -231,7 +231,7 @@ TEST_F(PowerTest, SleepWhereNotAllowedOnlyRecordsTheRefusal) {
   HibernateAndWake(context, 1800, false);
   EXPECT_THAT(Effects(), ElementsAre(Record(1, 101, "!!!"), Record(1, 101, "!!!"),
                                      Record(1, 102, "!!!"), Record(1, 102, "!!!")));
-  EXPECT_EQ(os.Only({"LoadLibraryA"}).size(), 2u) << "NT 4 has no power library to load";
+  EXPECT_EQ(os.Only({"LoadSystemLibrary"}).size(), 2u) << "NT 4 has no power library to load";
 }
 
 // --- Suspend and hibernate with a wake-up timer ---

@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <deque>
-#include <filesystem>
 #include <cwchar>
 #include <cwctype>
+#include <deque>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -93,8 +93,8 @@ class RecordingPlatform : public Platform {
   // Why the next opens of a file fail, each once; after them, as the host's
   // file system has it (a folder cannot be opened as a file).
   std::deque<std::uint32_t> openFileErrors;
-  // The drives a share is mapped to, by their roots ("Z:\\").
-  std::set<std::string> networkDrives;
+  // What GetDriveTypeA says of a drive, by its root ("Z:\\"); any other is fixed.
+  std::map<std::string, std::uint32_t> driveTypes;
   std::string shortTimeFormat;               // what GetTimeFormatA gives, where not empty
   int windowsCreated = 1000;                 // the windows CreateWindowExA makes before it fails
   std::uint32_t registeredMessage = 0xC0DE;  // for any name; 0 where the system refuses
@@ -110,10 +110,14 @@ class RecordingPlatform : public Platform {
   std::vector<std::uint8_t> versionTranslation = {0x09, 0x04, 0xE4, 0x04};
 
   static std::map<LocaleItem, std::string> UsEnglish() {
-    return {{LocaleItem::STime, ":"},  {LocaleItem::ITLZero, "0"},
-            {LocaleItem::ITime, "0"},  {LocaleItem::ITimeMarkPosn, "0"},
-            {LocaleItem::S1159, "AM"}, {LocaleItem::S2359, "PM"},
-            {LocaleItem::SDate, "/"},  {LocaleItem::SShortDate, "M/d/yyyy"},
+    return {{LocaleItem::STime, ":"},
+            {LocaleItem::ITLZero, "0"},
+            {LocaleItem::ITime, "0"},
+            {LocaleItem::ITimeMarkPosn, "0"},
+            {LocaleItem::S1159, "AM"},
+            {LocaleItem::S2359, "PM"},
+            {LocaleItem::SDate, "/"},
+            {LocaleItem::SShortDate, "M/d/yyyy"},
             {LocaleItem::STimeFormat, "h:mm:ss tt"}};  // as XP has it: no short time
   }
 
@@ -233,8 +237,8 @@ class RecordingPlatform : public Platform {
   }
 
   // --- Power, privileges, the event log.
-  Module LoadLibraryA(const std::string& fileName) override {
-    Log("LoadLibraryA", fileName);
+  Module LoadSystemLibrary(const std::string& fileName) override {
+    Log("LoadSystemLibrary", fileName);
     if (!powerLibraryLoads || fileName != "powrprof.dll") return static_cast<Module>(2);
     return Named<Module>(powerLibrary, "powrprof");
   }
@@ -358,15 +362,15 @@ class RecordingPlatform : public Platform {
       FLastError = openFileErrors.front();
       openFileErrors.pop_front();
     } else {
-      FLastError = fs::is_directory(path)                ? kErrorAccessDenied
-                   : fs::exists(path)                    ? 0
+      FLastError = fs::is_directory(path)                 ? kErrorAccessDenied
+                   : fs::exists(path)                     ? 0
                    : fs::is_directory(path.parent_path()) ? kErrorFileNotFound
                                                           : kErrorPathNotFound;
     }
     return FLastError == 0 ? Open<Handle>("file") : Handle::Null;
   }
   std::uint32_t GetDriveTypeA(const std::string& rootPathName) override {
-    return Logged(networkDrives.contains(rootPathName) ? kDriveRemote : kDriveFixed,
+    return Logged(driveTypes.contains(rootPathName) ? driveTypes.at(rootPathName) : kDriveFixed,
                   "GetDriveTypeA", rootPathName);
   }
   int MessageBoxA(HWnd owner, const std::string& text, const std::string& caption,
@@ -438,9 +442,15 @@ class RecordingPlatform : public Platform {
   std::uint32_t RegisterWindowMessageA(const std::string& name) override {
     return Logged(registeredMessage, "RegisterWindowMessageA", name);
   }
+  // Where user32 has the filter calls: 7 and later both, Vista the older.
+  bool messageFilterEx = true;
+  bool messageFilter = true;
   bool ChangeWindowMessageFilterEx(HWnd window, std::uint32_t message,
                                    std::uint32_t action) override {
-    return Logged(true, "ChangeWindowMessageFilterEx", window, Hex{message}, action);
+    return Logged(messageFilterEx, "ChangeWindowMessageFilterEx", window, Hex{message}, action);
+  }
+  bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override {
+    return Logged(messageFilter, "ChangeWindowMessageFilter", Hex{message}, flag);
   }
   int GetSystemMetrics(int index) override {
     int iconScale = dpi ? dpi : 96;  // the icon sizes follow the DPI, known or not
@@ -646,7 +656,6 @@ class RecordingPlatform : public Platform {
  private:
   static constexpr std::uint32_t kErrorCannotFindWndClass = 1407;
   static constexpr std::uint32_t kErrorAccessDenied = 5;
-  static constexpr std::uint32_t kDriveFixed = 3;
   static constexpr std::uint32_t kErrorNoAccess = 998;
   static constexpr std::uint32_t kErrorInvalidParameter = 87;
   static constexpr std::uint32_t kPrivilegesSize = 16;  // one entry

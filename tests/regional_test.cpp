@@ -113,14 +113,22 @@ TEST(Designators, OfOneLetterAreRead) {
     EXPECT_EQ(ParseTime(os, ReadRegionalSettings(os), text), EncodeTime({23, 30})) << text;
 }
 
-// Quoted text stands for itself, and the separator before the seconds goes
-// with them (after them, where they come first).
-TEST(TimeFormats, LoseTheirSecondsAndWhatSeparatesThem) {
+// A separator before the seconds goes with them (after them, where they
+// come first), and so does their label; the minutes keep theirs.
+TEST(TimeFormats, LoseTheirSecondsAndWhatSeparatesOrLabelsThem) {
   const std::pair<const char*, const char*> kFormats[] = {
-      {"h:mm:ss tt", "h:mm tt"},  {"HH:mm:ss", "HH:mm"},   {"tt h:mm:ss", "tt h:mm"},
-      {"H.mm.ss", "H.mm"},        {"ss:HH:mm", "HH:mm"},   {"H' h 'mm' m 'ss", "H' h 'mm"},
-      {"'ss' H:mm:ss", "'ss' H:mm"}, {"HH:mm", "HH:mm"}, {"", ""}};
-  for (const auto& [format, shorter] : kFormats) EXPECT_EQ(WithoutSeconds(format), shorter) << format;
+      {"h:mm:ss tt", "h:mm tt"},
+      {"tt h:mm:ss", "tt h:mm"},
+      {"H.mm.ss", "H.mm"},
+      {"ss:HH:mm", "HH:mm"},
+      {"HH' h 'mm' min 'ss' s'", "HH' h 'mm' min '"},
+      {"H' h 'mm' m 'ss", "H' h 'mm' m '"},
+      {"ss' s 'HH:mm", "HH:mm"},
+      {"'ss' H':'mm':'ss", "'ss' H':'mm"},
+      {"HH:mm", "HH:mm"},
+      {"", ""}};
+  for (const auto& [format, shorter] : kFormats)
+    EXPECT_EQ(WithoutSeconds(format), shorter) << format;
 }
 
 TEST(RegionalSettings, AreReadFromTheLocaleOnlyWhenAsked) {

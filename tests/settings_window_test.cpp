@@ -218,14 +218,15 @@ TEST_F(SettingsWindowTest, ThePickerShowsTheUsersShortTimeFormat) {
       {"h:mm tt", "h:mm:ss tt", "h:mm tt"},  // 7 and later
       {"", "h:mm:ss tt", "h:mm tt"},         // XP
       {"", "HH:mm:ss", "HH:mm"},
-      {"", "", ""}};  // none: the picker's own
+      {"", "", "(its own)"}};  // none: the picker keeps its own
   for (const auto& [shortTime, longTime, shown] : kLocales) {
     os.locale[LocaleItem::SShortTime] = shortTime;
     os.locale[LocaleItem::STimeFormat] = longTime;
     context.regional = ReadRegionalSettings(os);
     os.pickerFormats.clear();
     Open();
-    EXPECT_EQ(os.pickerFormats[form_->Control(DateTimePicker)], shown) << longTime;
+    const auto format = os.pickerFormats.find(form_->Control(DateTimePicker));
+    EXPECT_EQ(format == os.pickerFormats.end() ? "(its own)" : format->second, shown) << longTime;
   }
   os.locale[LocaleItem::SShortTime] = "HH:mm";
   Send(kWmSettingChange);

@@ -231,17 +231,24 @@ TEST_F(TrayTest, WithoutTheTaskbarsMessageNoMessageAddsTheIconAgain) {
 }
 
 // Started as administrator, the program hears Explorer's announcement
-// only through the filter, and nothing else from lower rights.
+// only through the filter, and nothing else from lower rights: through the
+// window's where user32 has it, else through the process's.
 TEST_F(TrayTest, LetsInFromLowerRightsTheTaskbarsMessageAlone) {
-  for (std::uint32_t registered : {0xC0DEu, 0u}) {
-    os.registeredMessage = registered;
-    os.commandLine = "Quennavar.exe";
-    os.calls.clear();
-    Quennavar(os);
-    const std::vector<std::string> allowed = {"ChangeWindowMessageFilterEx(window2, 0xC0DE, 1)"};
-    EXPECT_EQ(os.Only({"ChangeWindowMessageFilterEx"}),
-              registered ? allowed : std::vector<std::string>{})
-        << registered;
+  const std::string kWindow = "ChangeWindowMessageFilterEx(window2, 0xC0DE, 1)";
+  const std::string kProcess = "ChangeWindowMessageFilter(0xC0DE, 1)";
+  const std::tuple<const char*, std::uint32_t, bool, bool, std::vector<std::string>> kSystems[] = {
+      {"7 and later", 0xC0DE, true, true, {kWindow}},
+      {"Vista", 0xC0DE, false, true, {kWindow, kProcess}},
+      {"XP", 0xC0DE, false, false, {kWindow, kProcess}},
+      {"no such message", 0, true, true, {}}};
+  for (const auto& [system, registered, filterEx, filter, calls] : kSystems) {
+    RecordingPlatform windows;
+    windows.registeredMessage = registered;
+    windows.messageFilterEx = filterEx;
+    windows.messageFilter = filter;
+    Quennavar(windows);
+    EXPECT_EQ(windows.Only({"ChangeWindowMessageFilterEx", "ChangeWindowMessageFilter"}), calls)
+        << system;
   }
 }
 

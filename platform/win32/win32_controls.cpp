@@ -67,7 +67,7 @@ bool Win32Platform::DateTimeGetSystemTime(HWnd picker, SystemTime& time) {
 
 bool Win32Platform::DateTimeSetFormat(HWnd picker, const std::string& format) {
   return ::SendMessageA(ToWin32<HWND>(picker), DTM_SETFORMATA, 0,
-                       reinterpret_cast<LPARAM>(format.c_str())) != 0;
+                        reinterpret_cast<LPARAM>(format.c_str())) != 0;
 }
 
 bool Win32Platform::AddTool(HWnd tooltip, HWnd owner, HWnd tool, const std::string& text) {

@@ -22,6 +22,14 @@ OpaqueHandle FromWin32(Pointer* pointer) {
 
 inline const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
 
+// A function of a system library the program has loaded already (kernel32,
+// user32), null where the running Windows lacks it.
+template <typename Function>
+Function FunctionOf(const char* module, const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(module), name)));
+}
+
 // The libraries the layer loads at their first use instead of importing
 // them: many runs never need them, and loading them would slow every start.
 enum class LateLibrary { Shell, CommonControls, Version };

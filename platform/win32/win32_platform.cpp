@@ -16,22 +16,15 @@ namespace {
 // By LateLibrary.
 constexpr const char* kLateLibraries[] = {"shell32.dll", "comctl32.dll", "version.dll"};
 
-// A function kernel32 may lack, null where it does.
-template <typename Function>
-Function Kernel32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), name)));
-}
-
 }  // namespace
 
 bool win32::Kernel32Loader::SetDefaultDllDirectories(std::uint32_t directoryFlags) {
-  auto set = Kernel32Function<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories");
+  auto set = FunctionOf<BOOL(WINAPI*)(DWORD)>("kernel32.dll", "SetDefaultDllDirectories");
   return set && set(directoryFlags);
 }
 
 bool win32::Kernel32Loader::SetDllDirectoryA(const std::string& pathName) {
-  auto set = Kernel32Function<BOOL(WINAPI*)(LPCSTR)>("SetDllDirectoryA");
+  auto set = FunctionOf<BOOL(WINAPI*)(LPCSTR)>("kernel32.dll", "SetDllDirectoryA");
   return set && set(pathName.c_str());
 }
 
@@ -152,7 +145,7 @@ std::size_t Win32Platform::FirstCharacterSize(const std::string& text) {
   return text.empty() ? 0 : 1;  // no character at all: the byte stands for itself
 }
 
-Module Win32Platform::LoadLibraryA(const std::string& fileName) {
+Module Win32Platform::LoadSystemLibrary(const std::string& fileName) {
   return FLibraries.Load(fileName);
 }
 

@@ -44,7 +44,7 @@ class Win32Platform : public Platform {
   std::string CharLowerBuffA(std::string text) override;
   std::size_t FirstCharacterSize(const std::string& text) override;
   std::string GetTimeFormatA(std::uint32_t flags, const SystemTime& time) override;
-  Module LoadLibraryA(const std::string& fileName) override;
+  Module LoadSystemLibrary(const std::string& fileName) override;
   Module GetModuleHandleA(const std::string& moduleName) override;
   ProcAddress GetProcAddress(Module module, const std::string& procName) override;
   bool CallPowerQuery(ProcAddress query) override;
@@ -99,6 +99,7 @@ class Win32Platform : public Platform {
   std::uint32_t RegisterWindowMessageA(const std::string& name) override;
   bool ChangeWindowMessageFilterEx(HWnd window, std::uint32_t message,
                                    std::uint32_t action) override;
+  bool ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) override;
   int GetSystemMetrics(int index) override;
   HWnd FindWindowA(const std::string& className) override;
   HMonitor MonitorFromWindow(HWnd window, std::uint32_t flags) override;

@@ -40,8 +40,14 @@ static_assert(kFileShareDelete == FILE_SHARE_DELETE);
 static_assert(kOpenExisting == OPEN_EXISTING);
 static_assert(kErrorFileNotFound == ERROR_FILE_NOT_FOUND);
 static_assert(kErrorPathNotFound == ERROR_PATH_NOT_FOUND);
+static_assert(kDriveNoRootDir == DRIVE_NO_ROOT_DIR);
+static_assert(kDriveRemovable == DRIVE_REMOVABLE);
+static_assert(kDriveFixed == DRIVE_FIXED);
 static_assert(kDriveRemote == DRIVE_REMOTE);
+static_assert(kDriveCdrom == DRIVE_CDROM);
+static_assert(kDriveRamdisk == DRIVE_RAMDISK);
 static_assert(kMsgfltAllow == MSGFLT_ALLOW);
+static_assert(kMsgfltAdd == MSGFLT_ADD);
 static_assert(kLoadLibrarySearchSystem32 == LOAD_LIBRARY_SEARCH_SYSTEM32);
 static_assert(kLoadWithAlteredSearchPath == LOAD_WITH_ALTERED_SEARCH_PATH);
 

@@ -106,18 +106,16 @@ std::uint32_t Win32Platform::RegisterWindowMessageA(const std::string& name) {
   return ::RegisterWindowMessageA(name.c_str());
 }
 
-// Looked up in user32, which is loaded already: older systems lack them.
 bool Win32Platform::ChangeWindowMessageFilterEx(HWnd window, std::uint32_t message,
                                                 std::uint32_t action) {
-  HMODULE user32 = ::GetModuleHandleA("user32.dll");
-  if (auto allow = reinterpret_cast<BOOL(WINAPI*)(HWND, UINT, DWORD, void*)>(
-          reinterpret_cast<void*>(::GetProcAddress(user32, "ChangeWindowMessageFilterEx"))))
-    return allow(ToWin32<HWND>(window), message, action, nullptr);
-  // MSGFLT_ADD has the value of MSGFLT_ALLOW.
-  if (auto add = reinterpret_cast<BOOL(WINAPI*)(UINT, DWORD)>(
-          reinterpret_cast<void*>(::GetProcAddress(user32, "ChangeWindowMessageFilter"))))
-    return add(message, action);
-  return true;  // no filter to pass
+  auto allow = FunctionOf<BOOL(WINAPI*)(HWND, UINT, DWORD, void*)>("user32.dll",
+                                                                   "ChangeWindowMessageFilterEx");
+  return allow && allow(ToWin32<HWND>(window), message, action, nullptr);
+}
+
+bool Win32Platform::ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t flag) {
+  auto add = FunctionOf<BOOL(WINAPI*)(UINT, DWORD)>("user32.dll", "ChangeWindowMessageFilter");
+  return add && add(message, flag);
 }
 
 int Win32Platform::GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }

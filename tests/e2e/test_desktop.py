@@ -15,7 +15,10 @@ from wine_harness import called, in_message_loop, relay_text, settings_shown
 pytestmark = pytest.mark.wine(version="win10", display=True)
 
 SCREEN = (1024, 768)
-SHOW_SETTINGS, DOUBLE_CLICK, HIDE_TO_TRAY = 111, 0x203, 1019
+SHOW_SETTINGS, DOUBLE_CLICK, HIDE_TO_TRAY, TIME_PICKER = 111, 0x203, 1019, 1017
+TWENTY_FOUR_HOURS = {"sShortTime": "HH:mm", "sTimeFormat": "HH:mm:ss", "iTime": "1",
+                     "iTLZero": "1"}
+US_ENGLISH = {"sShortTime": "h:mm tt", "sTimeFormat": "h:mm:ss tt", "iTime": "0", "iTLZero": "0"}
 REGISTRATION = r"HKLM\System\CurrentControlSet\Services\EventLog\Application\Quennavar"
 
 
@@ -70,12 +73,15 @@ BS_GROUPBOX = 7
 
 
 def laid_out(session, program, run_poke, screenshot, dpi):
-    """The client area and the rectangle the menu shows the window at, and
-    each control's rectangle and whether it is a group box, at that DPI."""
+    """The client area and the rectangle the menu shows the window at, each
+    control's rectangle and whether it is a group box, and the time
+    picker's text with its width and the room its arrows leave, at that DPI."""
     session.reg_add(r"HKCU\Control Panel\Desktop", {"LogPixels": dpi}, "REG_DWORD")
     try:
         started, menu, _ = placements(session, program, run_poke)
         screenshot("settings-window-%ddpi" % dpi)
+        text, sizes = run_poke("room", TIME_PICKER).rstrip("\r\n").split("\t")
+        picker = [text] + [int(n) for n in sizes.split()]
         run_poke("close")
         run = session.finish(program, *started)
     finally:
@@ -87,17 +93,26 @@ def laid_out(session, program, run_poke, screenshot, dpi):
         if kind in ("BUTTON", "STATIC", "SysDateTimePick32"):
             controls[control_id] = ((x, y, x + width, y + height),
                                     kind == "BUTTON" and style & 0xF == BS_GROUPBOX)
-    return menu, controls
+    return menu, controls, picker
+
+
+def whole(picker):
+    """The picker's text stands clear of its arrows, past its 2-pixel edge."""
+    text, width, room = picker
+    return width + 2 <= room
 
 
 # At 125 and 150 %, as the program made the controls: none runs into another
 # that it stays clear of at 100 %, out of its group box or out of the window.
 def test_laid_out_at_the_screens_dpi(session, program, run_poke, screenshot):
     set_work_area(session, 0, 0, 1024, 720)
-    _, design = laid_out(session, program, run_poke, screenshot, 96)
+    _, design, picker = laid_out(session, program, run_poke, screenshot, 96)
     assert len(design) == 19, "controls made: %s" % sorted(design)
+    # Its AM or PM whole: without it 11:30 at night reads as in the morning.
+    assert picker[0] == "11:11 AM" and whole(picker), "the picker at 96 DPI: %s" % picker
     for dpi, client in ((120, (211, 335)), (144, (254, 402))):
-        menu, controls = laid_out(session, program, run_poke, screenshot, dpi)
+        menu, controls, picker = laid_out(session, program, run_poke, screenshot, dpi)
+        assert picker[0] == "11:11 AM" and whole(picker), "the picker at %d DPI: %s" % (dpi, picker)
         assert tuple(menu[4:]) == client, "client area %s at %d DPI" % (menu[4:], dpi)
         assert menu[2:4] == [1019, 720] and menu[0] >= 0 and menu[1] >= 0, \
             "the window at %s, inside the work area 0, 0, 1024, 720" % menu[:4]
@@ -109,6 +124,15 @@ def test_laid_out_at_the_screens_dpi(session, program, run_poke, screenshot):
                     assert inside(a, b), "control %d out of group %d at %d DPI" % (first, second, dpi)
                 assert first == second or overlap(a, b) <= overlap(design[first][0], design[second][0]), \
                     "controls %d at %s and %d at %s overlap at %d DPI" % (first, a, second, b, dpi)
+
+
+def test_the_picker_in_a_24_hour_locale(session, program, run_poke, screenshot):
+    session.reg_add(r"HKCU\Control Panel\International", TWENTY_FOUR_HOURS)
+    try:
+        _, _, picker = laid_out(session, program, run_poke, screenshot, 96)
+    finally:
+        session.reg_add(r"HKCU\Control Panel\International", US_ENGLISH)
+    assert picker[0] == "11:11" and whole(picker), "the picker: %s" % picker
 
 
 # The first letter stays as it is, all the bytes of its character, and the

@@ -25,9 +25,9 @@ TICK = datetime.timedelta(seconds=10)
 
 
 def balloons(calls):
-    """The program's icon changes once it waits for messages. Nothing here
-    reads the settings again after the start, so the tip stays as it was
-    set then: each later change is a balloon."""
+    """The program's icon changes once it waits for messages. Where nothing
+    reads the settings again after the start, the tip stays as it was set
+    then: each later change is a balloon."""
     loop = next((i for i, c in enumerate(calls) if c.name == "GetMessageA"), len(calls))
     return [c for c in calls[loop:]
             if c.name == "Shell_NotifyIconA" and c.numbers()[:1] == [NIM_MODIFY]]
@@ -70,10 +70,13 @@ class Copy:
         return datetime.datetime.now()
 
     def stop(self):
-        """Ends this copy alone, its trace unread."""
-        self.started[0].kill()
-        self.started[0].wait()
-        self.started[1].close()
+        """Ends this copy alone, its trace unread and gone."""
+        process, trace, path = self.started
+        process.kill()
+        process.wait()
+        trace.close()
+        self.session.live.pop(path, None)
+        os.remove(path)
 
     def look(self):
         calls = self.session.calls_so_far(self.started)
@@ -117,8 +120,8 @@ def click_time(copy, due):
 def follow(session, poke, copies, due, click):
     """Follows the copies of one session until the minute of the action has
     had a tick or two. The first copy's balloon is awaited on the screen;
-    with click, the helper then clicks it a second into the action's
-    minute, before the tick that would run the action (after a screenshot)."""
+    with click, the helper then clicks it in the action's minute, halfway to
+    the tick that would run the action (after a screenshot)."""
     clicker = None
     # Ticks come every 10 s: by 25 s into the minute two have come in it.
     while datetime.datetime.now() < due + datetime.timedelta(seconds=25):
@@ -169,7 +172,7 @@ def scheduled(exe, poke):
             session.start_session()
         # Time enough for the clicked copy to be started again a few times.
         now = datetime.datetime.now()
-        due = minute_of(now) + datetime.timedelta(minutes=4 if now.second > 30 else 3)
+        due = minute_of(now) + datetime.timedelta(minutes=4 if now.second > 20 else 3)
         stored = due.strftime("%I:%M:%S %p").lstrip("0")
         start_between_ticks(copies["clicked"], stored)
         for name, copy in copies.items():

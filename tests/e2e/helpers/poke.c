@@ -9,7 +9,8 @@
  *                      then print the local time it was sent at
  *   poke command ID    the tray menu's command ID, as choosing the item does
  *   poke click ID      a click on the settings window's button ID
- *   poke text ID       print the text of the settings window's control ID
+ *   poke room ID       print how wide the time picker ID's text is in the
+ *                      window's font, and how much room its arrows leave it
  *   poke rect          print the settings window's left, top, right and bottom
  *                      and its client area's width and height, in pixels
  *   poke balloon       print "shown" where the shell shows a balloon: a
@@ -81,12 +82,22 @@ static void wait_for_clock(const char* at) {
   for (;;) {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    long ahead = ((hour - now.wHour) * 3600L + (minute - now.wMinute) * 60L +
-                  (second - now.wSecond)) * 1000L + (millisecond - now.wMilliseconds);
+    long ahead =
+        ((hour - now.wHour) * 3600L + (minute - now.wMinute) * 60L + (second - now.wSecond)) *
+            1000L +
+        (millisecond - now.wMilliseconds);
     ahead = (ahead % 86400000L + 86400000L) % 86400000L;
     if (ahead == 0 || ahead > 43200000L) return;
     Sleep(5);
   }
+}
+
+/* In the program's own pixels: it is aware of the screen's DPI, and a
+   helper that is not would be shown coordinates scaled to 96. */
+static void be_dpi_aware(void) {
+  typedef BOOL(WINAPI * Aware)(void);
+  Aware aware = (Aware)(void*)GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware");
+  if (aware) aware();
 }
 
 static const char* option(int argc, char** argv, const char* name) {
@@ -209,22 +220,35 @@ int main(int argc, char** argv) {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
     return 0;
   }
-  if (argc >= 3 && strcmp(argv[1], "text") == 0) {
-    char text[256] = "";
-    HWND control = GetDlgItem(window, atoi(argv[2]));
-    if (!control) return 6;
-    SendMessageA(control, WM_GETTEXT, sizeof text, (LPARAM)text);
-    printf("%s\n", text);
+  if (argc >= 3 && strcmp(argv[1], "room") == 0) {
+    /* The program's font, made as it makes it; the picker draws its text a
+       few pixels in from its left edge, and its arrows stand at its right. */
+    char text[64] = "";
+    HWND picker = GetDlgItem(window, atoi(argv[2]));
+    HWND arrows = picker ? FindWindowExA(picker, NULL, "msctls_updown32", NULL) : NULL;
+    if (!arrows) return 6;
+    be_dpi_aware();
+    SendMessageA(picker, WM_GETTEXT, sizeof text, (LPARAM)text);
+    HDC dc = CreateCompatibleDC(NULL);
+    HFONT font =
+        CreateFontA(-MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size;
+    GetTextExtentPoint32A(dc, text, (int)strlen(text), &size);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    RECT inner, beside;
+    GetWindowRect(picker, &inner);
+    GetWindowRect(arrows, &beside);
+    printf("%s\t%ld %ld\n", text, (long)size.cx, (long)(beside.left - inner.left));
     return 0;
   }
   if (argc >= 2 && strcmp(argv[1], "rect") == 0) {
-    /* In the program's own pixels: it is aware of the screen's DPI, and a
-       helper that is not would be shown coordinates scaled to 96. */
-    typedef BOOL(WINAPI * Aware)(void);
-    Aware aware =
-        (Aware)(void*)GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware");
     RECT outer, client;
-    if (aware) aware();
+    be_dpi_aware();
     if (!GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return 7;
     printf("%ld %ld %ld %ld %ld %ld\n", (long)outer.left, (long)outer.top, (long)outer.right,
            (long)outer.bottom, (long)client.right, (long)client.bottom);
