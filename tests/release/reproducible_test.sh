@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Two fresh clones of the same commit, in folders of different names, must
-# package byte-identical program files and zip files.
+# package byte-identical program files, zip files and installer packages.
 set -euo pipefail
 source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/quennavar-release-XXXXXX")"
@@ -17,7 +17,8 @@ done
 
 status=0
 for file in build/windows/Quennavar.exe build/windows-x64/Quennavar.exe dist/*-win32.zip \
-    dist/*-x64.zip; do
+    dist/*-x64.zip dist/*-win32-user.msi dist/*-win32-machine.msi dist/*-x64-user.msi \
+    dist/*-x64-machine.msi; do
   for path in "$work"/first/$file; do
     relative="${path#"$work"/first/}"
     if cmp "$path" "$work/second-with-a-longer-name/$relative"; then
