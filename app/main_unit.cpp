@@ -90,6 +90,11 @@ std::intptr_t TShutDownForm::HandleMessage(std::uint32_t message, std::uintptr_t
       return 0;
     case kWmQueryEndSession:
       return 1;
+    case kWmEndSession:
+      // Asked to close, as Windows Installer asks a program that holds a
+      // file it must replace or remove: the program ends, its icon first.
+      if (wParam && (lParam & kEndSessionCloseApp)) FOs.PostQuitMessage(0);
+      return 0;
     case kWmSettingChange:
       FContext.regional = ReadRegionalSettings(FOs);
       FDailyWarning.Schedule(FSettings, FActionTimerEnabled);  // the tip's time in the new format

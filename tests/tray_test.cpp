@@ -252,6 +252,18 @@ TEST_F(TrayTest, LetsInFromLowerRightsTheTaskbarsMessageAlone) {
   }
 }
 
+// Windows Installer asks a program that holds its file to close; at the
+// end of a session Windows ends the program itself.
+TEST_F(TrayTest, EndsWhenAskedToCloseForAnInstallerAlone) {
+  const std::tuple<std::uintptr_t, std::intptr_t, bool> kEndings[] = {
+      {1, kEndSessionCloseApp, true}, {1, 0, false}, {0, kEndSessionCloseApp, false}};
+  for (const auto& [ending, closeApp, ends] : kEndings) {
+    Create();
+    Send(kWmEndSession, ending, closeApp);
+    EXPECT_EQ(os.Only({"PostQuitMessage"}).size(), ends ? 1u : 0u) << ending << " " << closeApp;
+  }
+}
+
 TEST_F(TrayTest, ExitEndsTheLoopWithoutDestroyingTheWindowYet) {
   Create();
   Choose(miExit);

@@ -57,6 +57,8 @@ static_assert(kWmNcCreate == WM_NCCREATE);
 static_assert(kWmNcDestroy == WM_NCDESTROY);
 static_assert(kWmClose == WM_CLOSE);
 static_assert(kWmQueryEndSession == WM_QUERYENDSESSION);
+static_assert(kWmEndSession == WM_ENDSESSION);
+static_assert(kEndSessionCloseApp == ENDSESSION_CLOSEAPP);
 static_assert(kWmSettingChange == WM_SETTINGCHANGE);
 static_assert(kWmNull == WM_NULL);
 static_assert(kWmCommand == WM_COMMAND);
