@@ -1,15 +1,16 @@
 """Builds Quennavar's Windows Installer packages from quennavar.wxs beside
-this file, with wixl and msibuild of msitools, and reads back what they hold.
+this file, with wixl and msibuild of Debian 12's msitools, and reads back
+what they hold.
 
 wixl has no element for a few things the packages need; each is added to
 the database after it (see finish()). Two builds of the same program file
-and version give the same bytes: wixl writes a random package code and the
-time of the build into the summary information, and its cabinet the
-program file's time; all three are set here, from the product code and a
-given time.
+give the same bytes with the same msitools: wixl writes a random package
+code and the time of the build into the summary information, and its
+cabinet the program file's time; all three are set here, from the program
+file and a given time.
 """
 
-import datetime
+import hashlib
 import os
 import shutil
 import struct
@@ -22,7 +23,14 @@ import olefile
 
 WXS = Path(__file__).resolve().parent / "quennavar.wxs"
 SCOPES = ("user", "machine")
-ARCHES = {"win32": "x86", "x64": "x64"}  # the build's suffix: wixl's architecture
+ARCHES = {"win32": "x86", "x64": "x64"}  # the build's suffix: the package's architecture
+
+# One for each package; they never change, so that each finds the versions
+# it replaces, and the other three, which it refuses to stand beside.
+UPGRADE_CODES = {("user", "x64"): "3C59B0B1-6F0A-4F8B-9A55-6E2B1D7C4A01",
+                 ("user", "win32"): "3C59B0B1-6F0A-4F8B-9A55-6E2B1D7C4A02",
+                 ("machine", "x64"): "3C59B0B1-6F0A-4F8B-9A55-6E2B1D7C4A03",
+                 ("machine", "win32"): "3C59B0B1-6F0A-4F8B-9A55-6E2B1D7C4A04"}
 
 # Settings the installing administrator may give, each written into
 # quennavar.ini as the program reads it: property, component, key.
@@ -33,8 +41,8 @@ SETTINGS = [("STOREDACTION", "SettingAction", "Action"),
             ("SHOWONCLICK", "SettingShowOnClick", "ShowOnClick"),
             ("WARNMINUTES", "SettingWarnMinutes", "WarnMinutes")]
 
-# Where the codes of each scope's and build's packages come from: they are
-# the same for every build of one version, and new with every version.
+# The package's codes are derived from these: the same for every build of
+# one version, new with every version.
 NAMESPACE = uuid.UUID("9E3F6C2B-8D41-4A7E-B5C0-1F2D3E4A5B6C")
 
 
@@ -75,16 +83,25 @@ def setting_rows():
     return "\r\n".join(lines) + "\r\n"
 
 
-def finish(package, folder):
+def finish(package, folder, build, scope, version):
     """What wixl leaves out."""
     idt = folder / "IniFile.idt"
     idt.write_text(setting_rows(), encoding="ascii", newline="")
     msibuild(package, "-i", str(idt))
+    others = [code for kind, code in UPGRADE_CODES.items() if kind != (scope, build)]
+    properties = [prop for prop, _, _ in SETTINGS] + ["AUTOSTART", "OTHERQUENNAVAR"]
     queries = [
+        # The version the program file carries: without it Windows counts
+        # the file as unversioned, and an upgrade would keep the older one.
+        "UPDATE `File` SET `Version` = '%s', `Language` = '1033' WHERE `File` = 'QuennavarExe'"
+        % version,
         # Each setting's component, and the Run value, only where asked for.
         *("UPDATE `Component` SET `Condition` = '%s' WHERE `Component` = '%s'" % (prop, component)
           for prop, component, _ in SETTINGS),
         "UPDATE `Component` SET `Condition` = 'AUTOSTART <> \"0\"' WHERE `Component` = 'Autostart'",
+        # Passed on to the installation where it runs elevated.
+        "UPDATE `Property` SET `Value` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;%s' "
+        "WHERE `Property` = 'SecureCustomProperties'" % ";".join(properties),
         # "#%" makes the value REG_EXPAND_SZ, as the event log reads it:
         # wixl writes every string as REG_SZ.
         "UPDATE `Registry` SET `Value` = '#%[#QuennavarExe]' WHERE `Component_` = 'EventSource'",
@@ -98,6 +115,16 @@ def finish(package, folder):
         "INSERT INTO `InstallExecuteSequence` (`Action`, `Sequence`) VALUES ('WriteIniValues', 5100)",
         "UPDATE `InstallExecuteSequence` SET `Sequence` = 6700 "
         "WHERE `Action` = 'RemoveExistingProducts'",
+        # Another of the four packages installed (the other build, or the
+        # other scope) would start a second program at sign-in, and share
+        # the program's folder, Run value or event source with this one:
+        # found (2: only detected), it stops an installation, not a removal.
+        *("INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMin`, `Attributes`, `ActionProperty`) "
+          "VALUES ('{%s}', '0.0.0', 258, 'OTHERQUENNAVAR')" % code for code in others),
+        "INSERT INTO `LaunchCondition` (`Condition`, `Description`) VALUES ('Installed OR NOT "
+        "OTHERQUENNAVAR', 'Another package of Quennavar, for the other build or for %s, is "
+        "installed. Remove it first to install this one.')"
+        % ("all users" if scope == "user" else "one user"),
     ]
     for query in queries:
         msibuild(package, "-q", query)
@@ -130,10 +157,14 @@ def set_summary(package, package_code, when):
         ole.write_stream(stream, bytes(data))
 
 
-def build(program, output, build, scope, when, version=None):
-    """Writes the package of one scope for one build's program file; its
-    version is the program's unless given."""
-    version = version or file_version(program)
+def write(program, output, build, scope, when):
+    """Writes the package of one scope for one build's program file, its
+    version the program's. Windows Installer tells versions apart by their
+    first three numbers alone, so the fourth must be 0."""
+    version = file_version(program)
+    if not version.endswith(".0"):
+        raise ValueError("version %s: Windows Installer would not tell it from %s.0"
+                         % (version, version.rsplit(".", 1)[0]))
     code = product_code(build, scope, version)
     output = Path(output).resolve()
     with tempfile.TemporaryDirectory() as work:
@@ -145,19 +176,27 @@ def build(program, output, build, scope, when, version=None):
         subprocess.run(["wixl", "-a", ARCHES[build], "-D", "Arch=" + ARCHES[build],
                         "-D", "Scope=" + scope, "-D", "Version=" + version,
                         "-D", "ProductCode=" + code,
+                        "-D", "UpgradeCode=" + UPGRADE_CODES[(scope, build)],
                         "-D", "GuidBase=" + component_codes(build, scope),
                         "-D", "Program=Quennavar.exe", "-o", str(folder / "package.msi"),
                         str(WXS)], cwd=folder, check=True, capture_output=True)
-        finish(folder / "package.msi", folder)
-        set_summary(folder / "package.msi", str(uuid.uuid5(uuid.UUID(code), "package")).upper(),
+        finish(folder / "package.msi", folder, build, scope, version)
+        # Another program file (another commit, or signed) makes another package.
+        contents = hashlib.sha256(Path(program).read_bytes()).hexdigest()
+        set_summary(folder / "package.msi", str(uuid.uuid5(uuid.UUID(code), contents)).upper(),
                     when)
         shutil.copyfile(folder / "package.msi", output)
     return output
 
 
+def table(package, name):
+    """A table of the package as rows of {column: value}."""
+    text = subprocess.run(["msiinfo", "export", str(package), name], check=True,
+                          capture_output=True, text=True).stdout.splitlines()
+    columns = text[0].split("\t")
+    return [dict(zip(columns, line.split("\t"))) for line in text[3:] if line]
+
+
 def properties(package):
     """The package's Property table: {name: value}."""
-    text = subprocess.run(["msiinfo", "export", str(package), "Property"], check=True,
-                          capture_output=True, text=True).stdout
-    rows = [line.split("\t", 1) for line in text.splitlines()[3:] if "\t" in line]
-    return {name: value for name, value in rows}
+    return {row["Property"]: row["Value"] for row in table(package, "Property")}

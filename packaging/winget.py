@@ -9,7 +9,6 @@ import msi
 
 IDENTIFIER = "Quennavar.Quennavar"
 SCHEMA = "1.12.0"
-ARCHITECTURES = {"win32": "x86", "x64": "x64"}
 
 PUBLISHER = "Quennavar"
 LICENSE = "Proprietary"
@@ -40,7 +39,7 @@ def installer_entry(base_url, package, build, scope):
             "  ProductCode: '%s'\n"
             "  AppsAndFeaturesEntries:\n"
             "  - UpgradeCode: '%s'\n"
-            % (ARCHITECTURES[build], scope, base_url.rstrip("/"), package.name,
+            % (msi.ARCHES[build], scope, base_url.rstrip("/"), package.name,
                hashlib.sha256(package.read_bytes()).hexdigest().upper(),
                codes["ProductCode"], codes["UpgradeCode"]))
 

@@ -6,6 +6,7 @@ Wine's Windows Installer puts a machine's Start-menu shortcuts in the
 installing user's Programs folder, not in all users' (a known gap of its
 own); the shortcut is looked for in either."""
 
+import configparser
 import datetime
 import glob
 import os
@@ -47,9 +48,9 @@ def packages(session, exe, build):
     subprocess.run(["cmake", "--build", older, "--target", "Quennavar"], check=True,
                    capture_output=True)
     when = int(datetime.datetime.now().timestamp())
-    made = {scope: msi.build(exe, os.path.join(folder, scope + ".msi"), build, scope, when)
+    made = {scope: msi.write(exe, os.path.join(folder, scope + ".msi"), build, scope, when)
             for scope in msi.SCOPES}
-    made["older"] = msi.build(os.path.join(older, "Quennavar.exe"),
+    made["older"] = msi.write(os.path.join(older, "Quennavar.exe"),
                               os.path.join(folder, "older.msi"), build, "machine", when)
     return made
 
@@ -78,6 +79,11 @@ def remove(session, package):
     assert code == 0, "msiexec /x %s ended with %d" % (package, code)
 
 
+def has_key(session, key):
+    return any(line.strip() == key.replace("HKLM", "HKEY_LOCAL_MACHINE")
+               for line in session._wine(["reg", "query", key]).splitlines())
+
+
 def registry_value(session, key, name):
     """(type, data) of a registry value, or None where there is none."""
     for line in session._wine(["reg", "query", key, "/v", name]).splitlines():
@@ -91,10 +97,10 @@ def drive_c(session, *parts):
     return os.path.join(session.prefix, "drive_c", *parts)
 
 
-def machine_folder(session, build):
-    """Where the machine package puts the program: the Program Files of its build."""
-    wow64 = build == "win32" and session.arch == "win64"
-    return drive_c(session, "Program Files (x86)" if wow64 else "Program Files", "Quennavar")
+def machine_folder(session):
+    """Where the machine package puts the program: the Program Files of its
+    build, which is the prefix's own."""
+    return drive_c(session, "Program Files", "Quennavar")
 
 
 def user_folder(session):
@@ -102,16 +108,24 @@ def user_folder(session):
     return os.path.join(found[0], "Programs", "Quennavar")
 
 
-def shortcuts(session):
-    return glob.glob(drive_c(session, "users", "*", "AppData", "Roaming", "Microsoft", "Windows",
-                             "Start Menu", "Programs", "Quennavar.lnk")) + \
-        glob.glob(drive_c(session, "ProgramData", "Microsoft", "Windows", "Start Menu",
-                          "Programs", "Quennavar.lnk"))
+def shortcuts(session, every_users=True):
+    """The Start-menu shortcuts: in the user's Programs folder, and where
+    asked, in every user's."""
+    found = glob.glob(drive_c(session, "users", "*", "AppData", "Roaming", "Microsoft", "Windows",
+                              "Start Menu", "Programs", "Quennavar.lnk"))
+    if every_users:
+        found += glob.glob(drive_c(session, "ProgramData", "Microsoft", "Windows", "Start Menu",
+                                   "Programs", "Quennavar.lnk"))
+    return found
 
 
 def settings(folder):
-    with open(os.path.join(folder, "quennavar.ini"), encoding="utf-8") as f:
-        return dict(line.strip().split("=", 1) for line in f if "=" in line)
+    """The keys of the settings file's one section, "Settings"."""
+    ini = configparser.ConfigParser(interpolation=None)
+    ini.optionxform = str  # the keys as written
+    ini.read(os.path.join(folder, "quennavar.ini"), encoding="utf-8")
+    assert ini.sections() == ["Settings"], "sections %s" % ini.sections()
+    return dict(ini["Settings"])
 
 
 def windows_path(session, unix_path):
@@ -123,20 +137,40 @@ def left_behind(session, folder, root):
     left = [path for path in [folder] + shortcuts(session) if os.path.exists(path)]
     if registry_value(session, root + "\\" + RUN_KEY, "Quennavar"):
         left.append(root + " Run value")
-    if registry_value(session, EVENT_SOURCE, "EventMessageFile"):
+    if has_key(session, EVENT_SOURCE):
         left.append("the event source")
     return left
 
 
-def test_machine_installer_with_settings_then_sign_in(session, packages, build, poke):
+@pytest.fixture
+def installed(session):
+    """Installs packages for a test, and removes each at its end, whatever
+    became of the test, so that the next one starts from a clean machine."""
+    packages = []
+
+    def install_package(package, *properties):
+        install(session, package, *properties)
+        packages.append(package)
+    yield install_package
+    for package in reversed(packages):
+        msiexec(session, "/x", on_z(package), "/qn")
+
+
+def refused(session, package):
+    """Whether Windows Installer refused the package (ERROR_INSTALL_FAILURE,
+    1603, of which Linux passes on the low byte)."""
+    return msiexec(session, "/i", on_z(package), "/qn") == 1603 % 256
+
+
+def test_machine_installer_with_settings_then_sign_in(session, packages, poke, installed):
     # Within the warning time from now, so that a warning soon shows the
     # schedule was armed from the installed file.
     at = (datetime.datetime.now() + datetime.timedelta(minutes=30)).strftime("%I:%M:%S %p")
     given = {"Action": "Hibernate", "Time": at.lstrip("0"), "TimerEnable": "Yes",
              "WarnMinutes": "60"}
-    install(session, packages["machine"], "STOREDACTION=Hibernate", "ACTIONTIME=" + given["Time"],
-            "TIMERENABLE=Yes", "WARNMINUTES=60")
-    folder = machine_folder(session, build)
+    installed(packages["machine"], "STOREDACTION=Hibernate", "ACTIONTIME=" + given["Time"],
+              "TIMERENABLE=Yes", "WARNMINUTES=60")
+    folder = machine_folder(session)
     program = windows_path(session, os.path.join(folder, "Quennavar.exe"))
     assert msi.file_version(os.path.join(folder, "Quennavar.exe")) == msi.file_version(
         session.exe), "the program under test, in its Program Files"
@@ -151,23 +185,19 @@ def test_machine_installer_with_settings_then_sign_in(session, packages, build, 
     wait_until(lambda: session._wine([poke, "balloon"]).strip() == "shown", 60, 1,
                "no warning of the installed schedule")
 
-    # ERROR_INSTALL_FAILURE, 1603, of which Linux passes on the low byte.
-    assert msiexec(session, "/i", on_z(packages["older"]), "/qn") == 1603 % 256, \
-        "an older version was not refused"
+    assert refused(session, packages["older"]), "an older version was not refused"
+    assert refused(session, packages["user"]), "the user's package installed beside it"
     assert msi.file_version(os.path.join(folder, "Quennavar.exe")) == msi.file_version(session.exe)
 
     remove(session, packages["machine"])
     assert left_behind(session, folder, "HKLM") == []
 
 
-def test_no_run_value_with_autostart_0(session, packages, build):
-    install(session, packages["machine"], "AUTOSTART=0")
-    try:
-        assert registry_value(session, "HKLM\\" + RUN_KEY, "Quennavar") is None
-        assert not os.path.exists(os.path.join(machine_folder(session, build), "quennavar.ini")), \
-            "a settings file without settings given"
-    finally:
-        remove(session, packages["machine"])
+def test_no_run_value_with_autostart_0(session, packages, installed):
+    installed(packages["machine"], "AUTOSTART=0")
+    assert registry_value(session, "HKLM\\" + RUN_KEY, "Quennavar") is None
+    assert not os.path.exists(os.path.join(machine_folder(session), "quennavar.ini")), \
+        "a settings file without settings given"
 
 
 def machine_registry(session, product_code):
@@ -185,13 +215,13 @@ def machine_registry(session, product_code):
     return sections
 
 
-def test_user_installer_writes_nothing_under_hklm(session, packages):
+def test_user_installer_writes_nothing_under_hklm(session, packages, installed):
     code = msi.properties(packages["user"])["ProductCode"]
     before = machine_registry(session, code)
-    install(session, packages["user"], "SHOWONCLICK=No")
+    installed(packages["user"], "SHOWONCLICK=No")
     folder = user_folder(session)
     assert msi.file_version(os.path.join(folder, "Quennavar.exe")) == msi.file_version(session.exe)
-    assert shortcuts(session), "no Start-menu shortcut"
+    assert shortcuts(session, every_users=False), "no shortcut in the user's Start menu"
     program = windows_path(session, os.path.join(folder, "Quennavar.exe"))
     assert registry_value(session, "HKCU\\" + RUN_KEY, "Quennavar") == ("REG_SZ", '"%s"' % program)
     assert settings(folder) == {"ShowOnClick": "No"}
@@ -200,13 +230,13 @@ def test_user_installer_writes_nothing_under_hklm(session, packages):
     assert left_behind(session, folder, "HKCU") == []
 
 
-def test_upgrade_keeps_the_settings_it_does_not_set(session, packages, build):
-    install(session, packages["older"], "STOREDACTION=Reboot")
-    folder = machine_folder(session, build)
+def test_upgrade_keeps_the_settings_it_does_not_set(session, packages, installed):
+    installed(packages["older"], "STOREDACTION=Reboot")
+    folder = machine_folder(session)
     assert msi.file_version(os.path.join(folder, "Quennavar.exe")) == OLDER
     with open(os.path.join(folder, "quennavar.ini"), "a", newline="\r\n") as f:
         f.write("Terminate=No\n")  # as the settings window writes it later
-    install(session, packages["machine"], "TIMERENABLE=Yes")
+    installed(packages["machine"], "TIMERENABLE=Yes")
     assert msi.file_version(os.path.join(folder, "Quennavar.exe")) == msi.file_version(session.exe)
     assert settings(folder) == {"Action": "Reboot", "Terminate": "No", "TimerEnable": "Yes"}
     remove(session, packages["machine"])
