@@ -2,7 +2,6 @@
 the winget manifest set scripts/package writes with --url: each of its
 fields agrees with the package it names, as msiinfo reads the package."""
 
-import configparser
 import hashlib
 import os
 import subprocess
